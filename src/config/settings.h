@@ -1,0 +1,114 @@
+// The Settings record: six persisted values and three derived at run start. The persisted
+// fields are declared once, in kSettingFields, which drives loading, saving, the command-line
+// overrides and the XScreenSaver description.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "math/random.h"
+
+namespace tavrik {
+
+struct Settings {
+  int32_t numHarriers;
+  int32_t mode;
+  int32_t cloudSurface;
+  int32_t withGround;
+  int32_t formation;
+  int32_t numHARRIERStriangle;
+
+  uint16_t screenWidth = 640;
+  uint16_t screenHeight = 480;
+  int32_t cloudPrimitive = 5;
+
+  Settings();  // the defaults of kSettingFields
+};
+
+inline constexpr int32_t kFormationNone = 0;
+inline constexpr int32_t kFormationTriangle = 1;
+inline constexpr int32_t kFormationLine = 2;
+inline constexpr int32_t kFormationRandom = 100;
+
+inline constexpr int32_t kPrimitiveLineList = 2;
+inline constexpr int32_t kPrimitiveTriangleStrip = 5;
+
+inline constexpr int kMaxHarriers = 31;
+
+// A word that stands for a stored value on the command line ("triangle" for formation 1).
+struct SettingChoice {
+  const char* word;
+  int32_t value;
+};
+
+struct SettingField {
+  const char* name;    // the stored value's name
+  const char* option;  // the command-line override, or nullptr when there is none
+  int32_t Settings::*member;
+  int32_t defaultValue;
+  int32_t low;  // the range the settings dialog produces
+  int32_t high;
+  const SettingChoice* choices;  // nullptr: the option takes a number from low to high
+  int choiceCount;
+};
+
+inline constexpr SettingChoice kResolutionChoices[] = {
+    {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}};
+inline constexpr SettingChoice kCloudChoices[] = {{"surface", 1}, {"wire", 0}};
+inline constexpr SettingChoice kFormationChoices[] = {
+    {"none", kFormationNone},
+    {"triangle", kFormationTriangle},
+    {"line", kFormationLine},
+    {"random", kFormationRandom}};
+inline constexpr SettingChoice kTriangleChoices[] = {{"9", 9}, {"16", 16}, {"25", 25}};
+
+inline constexpr int kSettingFieldCount = 6;
+
+// In the order in which the values are always read and written.
+inline constexpr std::array<SettingField, kSettingFieldCount> kSettingFields = {{
+    {"numHarriers", "harriers", &Settings::numHarriers, 15, 1, 30, nullptr, 0},
+    {"mode", "resolution", &Settings::mode, 0, 0, 2, kResolutionChoices, 3},
+    {"cloudSurface", "clouds", &Settings::cloudSurface, 1, 0, 1, kCloudChoices, 2},
+    {"withGround", nullptr, &Settings::withGround, 1, 0, 1, nullptr, 0},
+    {"formation", "formation", &Settings::formation, 0, 0, 100, kFormationChoices, 4},
+    {"numHARRIERStriangle", "triangle", &Settings::numHARRIERStriangle, 16, 9, 25,
+     kTriangleChoices, 3},
+}};
+
+// Values given on the command line for one run; they are never saved.
+struct SettingsOverrides {
+  std::array<std::optional<int32_t>, kSettingFieldCount> values;
+};
+
+// Parses the value of the override for field index; false when the text is not one of its
+// words or not a whole number within the field's range.
+bool parseOverrideValue(int field, std::string_view text, int32_t& value);
+void applyOverrides(Settings& settings, const SettingsOverrides& overrides);
+
+// A persistent per-user store of named 32-bit values that tells, when opened, whether it was
+// just created (the registry key on Windows, a small file on Linux).
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // Opens the store, creating it when it does not exist yet.
+  virtual void open(bool& created) = 0;
+  // False when the value is missing or unreadable; the value is then left alone.
+  virtual bool readValue(const char* name, int32_t& value) = 0;
+  virtual void writeValue(const char* name, int32_t value) = 0;
+  // Ends the session; false when values written could not be stored.
+  virtual bool close() = 0;
+};
+
+// A new store receives the current values; an existing one supplies every value it holds.
+bool loadSettings(Settings& settings, SettingsStore& store);
+// Writes all six persisted values; false when they could not be stored.
+bool saveSettings(const Settings& settings, SettingsStore& store);
+// The run-start derivation after loading (and after any overrides): forced ground, resolved
+// random formation, the live harrier count, screen size and cloud primitive.
+void deriveRunSettings(Settings& settings, Random& random);
+void prepareRunSettings(Settings& settings, SettingsStore& store, Random& random,
+                        const SettingsOverrides& overrides);
+
+}  // namespace tavrik

@@ -1,0 +1,189 @@
+// Headless host: runs the shared run sequence with no window. It relies on a simulated timer
+// (--frame-ms) or the monotonic clock, and on the per-user settings file; it never saves
+// settings and never opens a display.
+#include "host/headless/headless.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string_view>
+
+#include "config/file_store.h"
+#include "device/null_device.h"
+#include "host/headless/trace.h"
+#include "host/run.h"
+
+namespace tavrik {
+
+namespace {
+
+bool parseUnsigned(std::string_view text, uint32_t& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+// Each reading is a fixed step after the one before; the first is what set-up stamps.
+class SimulatedTimer : public MillisecondTimer {
+ public:
+  SimulatedTimer(uint32_t start, uint32_t step) : next_(start), step_(step) {}
+  uint32_t readMs() override {
+    const uint32_t now = next_;
+    next_ += step_;  // wraps like the real counter
+    return now;
+  }
+
+ private:
+  uint32_t next_;
+  uint32_t step_;
+};
+
+class SteadyTimer : public MillisecondTimer {
+ public:
+  uint32_t readMs() override {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+  }
+};
+
+}  // namespace
+
+const char* headlessUsage() {
+  return "Headless run (no window):\n"
+         "  --frames N            run N frames, then stop\n"
+         "  --trace FILE          write the run header and one line per frame (JSON Lines)\n"
+         "  --output DIR          write each frame as DIR/frame-00001.png, ...\n"
+         "  --seed S              seed the generator with S instead of the calendar time\n"
+         "  --frame-ms MS         simulated timer: each reading MS after the one before\n"
+         "  --clock-start MS0     the simulated timer's first reading (default 60000)\n"
+         "Settings for this run only (never saved):\n"
+         "  --harriers N          1 to 30\n"
+         "  --formation none|triangle|line|random\n"
+         "  --triangle 9|16|25\n"
+         "  --resolution 640x480|800x600|1024x768\n"
+         "  --clouds surface|wire\n";
+}
+
+bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
+                         std::string& error) {
+  std::string_view name = argv[i];
+  known = false;
+  if (name.size() > 2 && name[0] == '-' && name[1] == '-') {
+    name.remove_prefix(2);
+  } else if (name.size() > 1 && name[0] == '-') {
+    name.remove_prefix(1);
+  } else {
+    return true;
+  }
+
+  int field = -1;
+  for (size_t f = 0; f < kSettingFields.size(); ++f) {
+    if (kSettingFields[f].option != nullptr && name == kSettingFields[f].option) {
+      field = static_cast<int>(f);
+    }
+  }
+  static constexpr const char* kRunnerOptions[] = {"seed",  "frame-ms", "clock-start",
+                                                   "frames", "trace",    "output"};
+  bool runnerOption = false;
+  for (const char* option : kRunnerOptions) {
+    runnerOption = runnerOption || name == option;
+  }
+  if (field < 0 && !runnerOption) {
+    return true;
+  }
+  known = true;
+  const std::string dashed = "--" + std::string(name);
+  if (i + 1 >= argc) {
+    error = dashed + " needs a value";
+    return false;
+  }
+  const std::string_view value = argv[++i];
+
+  if (field >= 0) {
+    int32_t parsed = 0;
+    if (!parseOverrideValue(field, value, parsed)) {
+      error = "bad value for " + dashed + ": '" + std::string(value) + "'";
+      return false;
+    }
+    options.overrides.values[static_cast<size_t>(field)] = parsed;
+    return true;
+  }
+  if (name == "trace" || name == "output") {
+    if (value.empty()) {
+      error = dashed + " needs a value";
+      return false;
+    }
+    (name == "trace" ? options.tracePath : options.outputDir) = std::string(value);
+    return true;
+  }
+  uint32_t number = 0;
+  if (!parseUnsigned(value, number)) {
+    error = "bad value for " + dashed + ": '" + std::string(value) +
+            "' (a whole number from 0 to 4294967295)";
+    return false;
+  }
+  if (name == "seed") {
+    options.seed = number;
+  } else if (name == "frame-ms") {
+    options.frameMs = number;
+  } else if (name == "clock-start") {
+    options.clockStartMs = number;
+  } else {
+    options.frames = number;
+  }
+  return true;
+}
+
+int runHeadless(const HeadlessOptions& options) {
+  std::FILE* trace = nullptr;
+  if (!options.tracePath.empty()) {
+    trace = std::fopen(options.tracePath.c_str(), "w");
+    if (trace == nullptr) {
+      std::fprintf(stderr, "tavrik: cannot write the trace '%s': %s\n", options.tracePath.c_str(),
+                   std::strerror(errno));
+      return 1;
+    }
+  }
+
+  const uint32_t seed =
+      options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
+  SimulatedTimer simulated(options.clockStartMs, options.frameMs.value_or(0));
+  SteadyTimer steady;
+  MillisecondTimer& timer =
+      options.frameMs ? static_cast<MillisecondTimer&>(simulated) : steady;
+
+  FileSettingsStore store(defaultSettingsPath());
+  static Run run;  // large; kept off the stack
+  run = Run{};
+  prepareRun(run, store, seed, options.overrides);
+
+  NullDevice device;
+  if (!startRun(run, device, timer)) {
+    std::fprintf(stderr, "tavrik: the graphics device could not be brought up\n");
+    if (trace != nullptr) {
+      std::fclose(trace);
+    }
+    return 1;
+  }
+  if (trace != nullptr) {
+    writeTraceHeader(trace, seed, run);
+  }
+  for (uint32_t frame = 1; frame <= options.frames; ++frame) {
+    runFrame(run, device, timer);
+    if (trace != nullptr) {
+      writeTraceFrame(trace, frame, run);
+    }
+  }
+  endRun(device);
+
+  if (trace != nullptr && std::fclose(trace) != 0) {
+    std::fprintf(stderr, "tavrik: writing the trace failed\n");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace tavrik

@@ -1,0 +1,35 @@
+// The headless runner: a whole run without a window, on a simulated or real millisecond timer,
+// writing a JSON Lines trace (and, with a drawing device, PNG frames).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "config/settings.h"
+
+namespace tavrik {
+
+struct HeadlessOptions {
+  std::optional<uint32_t> seed;     // else the calendar time
+  std::optional<uint32_t> frameMs;  // else the system's monotonic timer
+  uint32_t clockStartMs = 60000;    // the simulated timer's first reading
+  uint32_t frames = 0;
+  std::string tracePath;
+  std::string outputDir;
+  SettingsOverrides overrides;
+};
+
+// Takes the option at argv[i] (and its value, advancing i) when it is one of the runner's or a
+// settings override. Returns false with a one-line message in error when the option is known but
+// its value is bad; unknown options leave known false.
+bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
+                         std::string& error);
+
+// The runner's part of --help.
+const char* headlessUsage();
+
+// Runs and returns the process exit code; messages go to standard error.
+int runHeadless(const HeadlessOptions& options);
+
+}  // namespace tavrik

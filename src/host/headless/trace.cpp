@@ -1,0 +1,81 @@
+#include "host/headless/trace.h"
+
+#include <cmath>
+
+namespace tavrik {
+
+namespace {
+
+// Nine significant digits read back to the same 32-bit float; JSON has no NaN or infinity.
+void writeFloat(std::FILE* out, float value) {
+  if (std::isfinite(value)) {
+    std::fprintf(out, "%.9g", static_cast<double>(value));
+  } else {
+    std::fputs("null", out);
+  }
+}
+
+void writeVec(std::FILE* out, const Vec3& v) {
+  std::fputc('[', out);
+  writeFloat(out, v.x);
+  std::fputc(',', out);
+  writeFloat(out, v.y);
+  std::fputc(',', out);
+  writeFloat(out, v.z);
+  std::fputc(']', out);
+}
+
+void writeField(std::FILE* out, const char* name, float value) {
+  std::fprintf(out, ",\"%s\":", name);
+  writeFloat(out, value);
+}
+
+void writeField(std::FILE* out, const char* name, const Vec3& value) {
+  std::fprintf(out, ",\"%s\":", name);
+  writeVec(out, value);
+}
+
+void writeInteger(std::FILE* out, const char* name, long long value) {
+  std::fprintf(out, ",\"%s\":%lld", name, value);
+}
+
+}  // namespace
+
+void writeTraceHeader(std::FILE* out, uint32_t seed, const Run& run) {
+  const Settings& settings = run.settings;
+  const Scene& scene = run.scene;
+  std::fprintf(out, "{\"seed\":%u", seed);
+  writeInteger(out, "numHarriers", settings.numHarriers);
+  writeInteger(out, "formation", settings.formation);
+  writeInteger(out, "screenWidth", settings.screenWidth);
+  writeInteger(out, "screenHeight", settings.screenHeight);
+  writeInteger(out, "cloudPrimitive", settings.cloudPrimitive);
+  writeInteger(out, "highOpening", scene.highOpening);
+  writeField(out, "quarryPhase", scene.quarryPhase);
+  writeInteger(out, "quarrySegmentCount", scene.quarrySegmentCount);
+  writeInteger(out, "quarryYellow", scene.quarryYellow);
+  writeInteger(out, "groundRed", scene.groundRed);
+  writeInteger(out, "whiteFins", scene.whiteFins);
+  writeInteger(out, "lane", scene.lane);
+  writeInteger(out, "startMs", static_cast<long long>(scene.startMs));
+  std::fputs(",\"harriers\":[", out);
+  for (int i = 0; i < settings.numHarriers; ++i) {
+    const Harrier& h = scene.harriers[i];
+    std::fputs(i == 0 ? "{\"position\":" : ",{\"position\":", out);
+    writeVec(out, h.position);
+    writeField(out, "velocity", h.velocity);
+    writeField(out, "colour", Vec3(h.colour.r, h.colour.g, h.colour.b));
+    writeField(out, "weavePhase", h.weavePhase);
+    writeField(out, "wobblePhase", h.wobblePhase);
+    std::fputc('}', out);
+  }
+  std::fputs("]}\n", out);
+}
+
+void writeTraceFrame(std::FILE* out, uint32_t frame, const Run& run) {
+  (void)out;
+  (void)frame;
+  (void)run;
+}
+
+}  // namespace tavrik
