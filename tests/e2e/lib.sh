@@ -1,0 +1,63 @@
+# Shared by the end-to-end tests: source it, then call start_xvfb when a display is needed.
+# Everything started through it is stopped when the test ends.
+set -euo pipefail
+
+: "${TAVRIK_BIN:?TAVRIK_BIN must name the tavrik binary}"
+E2E_NAME=$(basename "$0" .sh)
+E2E_DIR="${E2E_OUT:-/tmp/tavrik-e2e}/$E2E_NAME"
+rm -rf "$E2E_DIR"
+mkdir -p "$E2E_DIR"
+# A private settings folder, so tests never see or change the user's settings.
+export XDG_CONFIG_HOME="$E2E_DIR/config"
+mkdir -p "$XDG_CONFIG_HOME"
+
+E2E_PIDS=()
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]:-}"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+}
+trap e2e_cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Starts Xvfb on the first free display number from 90 and exports DISPLAY.
+start_xvfb() {
+  local size=${1:-1024x768x24}
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+      E2E_PIDS+=($!)
+      export DISPLAY=":$n"
+      local i
+      for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.05
+      done
+      fail "Xvfb did not start on :$n"
+    fi
+  done
+  fail "no free X display"
+}
+
+# wait_for TIMEOUT_SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+  local timeout=$1
+  shift
+  local end=$((SECONDS + timeout))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
+}
+
+# Counts the pixels of a PNG whose colour is not (nearly) black.
+count_lit_pixels() {
+  convert "$1" -colorspace gray -threshold 5% -format '%[fx:int(mean*w*h+0.5)]' info:
+}
