@@ -9,6 +9,7 @@ packages=(
   libpng-dev libsdl2-dev libx11-dev libgtk-3-dev
   libosmesa6-dev
   xvfb xauth xdotool x11-utils imagemagick
+  fonts-ipafont-gothic
 )
 
 missing=()
