@@ -57,11 +57,10 @@ struct SettingField {
 inline constexpr SettingChoice kResolutionChoices[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}};
 inline constexpr SettingChoice kCloudChoices[] = {{"surface", 1}, {"wire", 0}};
-inline constexpr SettingChoice kFormationChoices[] = {
-    {"none", kFormationNone},
-    {"triangle", kFormationTriangle},
-    {"line", kFormationLine},
-    {"random", kFormationRandom}};
+inline constexpr SettingChoice kFormationChoices[] = {{"none", kFormationNone},
+                                                      {"triangle", kFormationTriangle},
+                                                      {"line", kFormationLine},
+                                                      {"random", kFormationRandom}};
 inline constexpr SettingChoice kTriangleChoices[] = {{"9", 9}, {"16", 16}, {"25", 25}};
 
 inline constexpr int kSettingFieldCount = 6;
@@ -73,8 +72,8 @@ inline constexpr std::array<SettingField, kSettingFieldCount> kSettingFields = {
     {"cloudSurface", "clouds", &Settings::cloudSurface, 1, 0, 1, kCloudChoices, 2},
     {"withGround", nullptr, &Settings::withGround, 1, 0, 1, nullptr, 0},
     {"formation", "formation", &Settings::formation, 0, 0, 100, kFormationChoices, 4},
-    {"numHARRIERStriangle", "triangle", &Settings::numHARRIERStriangle, 16, 9, 25,
-     kTriangleChoices, 3},
+    {"numHARRIERStriangle", "triangle", &Settings::numHARRIERStriangle, 16, 9, 25, kTriangleChoices,
+     3},
 }};
 
 // Values given on the command line for one run; they are never saved.

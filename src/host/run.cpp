@@ -4,8 +4,7 @@
 
 namespace tavrik {
 
-void prepareRun(Run& run, SettingsStore& store, uint32_t seed,
-                const SettingsOverrides& overrides) {
+void prepareRun(Run& run, SettingsStore& store, uint32_t seed, const SettingsOverrides& overrides) {
   seedAndStir(run.random, seed);
   prepareRunSettings(run.settings, store, run.random, overrides);
 }
@@ -29,6 +28,8 @@ void runFrame(Run& run, Device& device, MillisecondTimer& timer) {
   (void)timer;
 }
 
-void endRun(Device& device) { device.releaseDevice(); }
+void endRun(Device& device) {
+  device.releaseDevice();
+}
 
 }  // namespace tavrik

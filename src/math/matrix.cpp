@@ -6,8 +6,12 @@ namespace tavrik {
 
 namespace {
 
-float sinOf(float angle) { return static_cast<float>(std::sin(static_cast<double>(angle))); }
-float cosOf(float angle) { return static_cast<float>(std::cos(static_cast<double>(angle))); }
+float sinOf(float angle) {
+  return static_cast<float>(std::sin(static_cast<double>(angle)));
+}
+float cosOf(float angle) {
+  return static_cast<float>(std::cos(static_cast<double>(angle)));
+}
 
 }  // namespace
 

@@ -39,18 +39,34 @@ struct Vec3 {
 };
 static_assert(sizeof(Vec3) == 12);
 
-inline Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator-(const Vec3& a) { return {-a.x, -a.y, -a.z}; }
-inline Vec3 operator*(const Vec3& a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator*(float s, const Vec3& a) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator/(const Vec3& a, float s) { return {a.x / s, a.y / s, a.z / s}; }
+inline Vec3 operator+(const Vec3& a, const Vec3& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(const Vec3& a, const Vec3& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator-(const Vec3& a) {
+  return {-a.x, -a.y, -a.z};
+}
+inline Vec3 operator*(const Vec3& a, float s) {
+  return {a.x * s, a.y * s, a.z * s};
+}
+inline Vec3 operator*(float s, const Vec3& a) {
+  return {a.x * s, a.y * s, a.z * s};
+}
+inline Vec3 operator/(const Vec3& a, float s) {
+  return {a.x / s, a.y / s, a.z / s};
+}
 
-inline float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Dot(const Vec3& a, const Vec3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 Cross(const Vec3& a, const Vec3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float LengthSquared(const Vec3& a) { return Dot(a, a); }
+inline float LengthSquared(const Vec3& a) {
+  return Dot(a, a);
+}
 inline float Length(const Vec3& a) {
   return static_cast<float>(std::sqrt(static_cast<double>(LengthSquared(a))));
 }

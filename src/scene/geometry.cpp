@@ -11,7 +11,9 @@ Vec3 faceNormal(const Vec3& firstEdge, const Vec3& secondEdge) {
   return Normalize(Cross(firstEdge, secondEdge));
 }
 
-Vertex vertex(const Vec3& position, const Vec3& normal) { return Vertex(position, normal, 0, 0); }
+Vertex vertex(const Vec3& position, const Vec3& normal) {
+  return Vertex(position, normal, 0, 0);
+}
 
 void buildTileFaces(Vertex (&top)[4], Vertex (&bottom)[4], float edge) {
   const Vec3 up(0.0f, 1.0f, 0.0f);
@@ -93,13 +95,13 @@ void buildGroundTiles(Scene& scene) {
 }
 
 void buildHarrierModel(Scene& scene) {
-  const Vec3 p0(0.0f, 0.0f, 7.0f);     // nose
-  const Vec3 p1(-5.0f, 0.0f, -2.0f);   // left wing tip
-  const Vec3 p2(0.0f, 1.0f, -3.0f);    // upper tail
-  const Vec3 p3(5.0f, 0.0f, -2.0f);    // right wing tip
-  const Vec3 p4(0.0f, -0.5f, -3.0f);   // lower tail
-  const Vec3 p5(0.0f, 0.5001f, 2.0f);  // fin root, front: just above the ridge so it wins depth
-  const Vec3 p6(0.0f, 2.8f, -3.8f);    // fin tip
+  const Vec3 p0(0.0f, 0.0f, 7.0f);      // nose
+  const Vec3 p1(-5.0f, 0.0f, -2.0f);    // left wing tip
+  const Vec3 p2(0.0f, 1.0f, -3.0f);     // upper tail
+  const Vec3 p3(5.0f, 0.0f, -2.0f);     // right wing tip
+  const Vec3 p4(0.0f, -0.5f, -3.0f);    // lower tail
+  const Vec3 p5(0.0f, 0.5001f, 2.0f);   // fin root, front: just above the ridge so it wins depth
+  const Vec3 p6(0.0f, 2.8f, -3.8f);     // fin tip
   const Vec3 p7(0.0f, 1.0001f, -3.0f);  // fin root, rear
 
   const Vec3 n0 = faceNormal(p2 - p0, p1 - p2);

@@ -104,8 +104,9 @@ bool buildScene(Scene& scene, const Settings& settings, Random& random, Device& 
   buildQuarryWedge(scene);
 
   scene.quarryYellow = random.next() % 20 == 1 ? 1 : 0;
-  scene.quarryMaterial = scene.quarryYellow != 0 ? sceneMaterial(1.3f, 1.3f, 0.0f, 0.07f, 0.15f, 0.1f)
-                                                 : sceneMaterial(1.0f, 1.0f, 1.0f, 0.1f, 0.15f, 0.1f);
+  scene.quarryMaterial = scene.quarryYellow != 0
+                             ? sceneMaterial(1.3f, 1.3f, 0.0f, 0.07f, 0.15f, 0.1f)
+                             : sceneMaterial(1.0f, 1.0f, 1.0f, 0.1f, 0.15f, 0.1f);
   buildCloudTiles(scene);
   buildGroundTiles(scene);
   scene.cloudMaterial = settings.cloudSurface != 0 ? sceneMaterial(1.8f, 1.8f, 2.0f, 0, 0, 0)
@@ -115,8 +116,7 @@ bool buildScene(Scene& scene, const Settings& settings, Random& random, Device& 
                                               : sceneMaterial(0.6f, 1.0f, 0.6f, 0, 0, 0);
   buildHarrierModel(scene);
 
-  if (!addSceneLight(device, 0,
-                     directionalLight(1.0f, Vec3(0, 0, 0), Vec3(1.0f, -0.5f, 1.0f))) ||
+  if (!addSceneLight(device, 0, directionalLight(1.0f, Vec3(0, 0, 0), Vec3(1.0f, -0.5f, 1.0f))) ||
       !addSceneLight(device, 1,
                      directionalLight(0.4f, Vec3(0, 0, -100.0f), Vec3(-1.0f, 0.5f, -1.0f)))) {
     return false;
@@ -130,8 +130,7 @@ bool buildScene(Scene& scene, const Settings& settings, Random& random, Device& 
   device.setLightState(LightState::Material, scene.materialHandle);
 
   SetLookAt(scene.view, Vec3(-1800.0f, 170.0f, -400.0f), Vec3(100.0f, 50.0f, 10.0f), 0.0f);
-  SetPerspective(scene.projection, 10.0f, 3000.0f,
-                 static_cast<float>(2.0 * std::atan(0.5)));
+  SetPerspective(scene.projection, 10.0f, 3000.0f, static_cast<float>(2.0 * std::atan(0.5)));
 
   device.setRenderState(RenderState::CullMode, kCullCounterClockwise);
   device.setRenderState(RenderState::ShadeMode, kShadeFlat);

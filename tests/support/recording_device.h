@@ -66,9 +66,7 @@ class RecordingDevice : public Device {
   void setRenderState(RenderState state, uint32_t value) override {
     record("setRenderState", static_cast<uint32_t>(state), value);
   }
-  void setMaterial(const Material& material) override {
-    record("setMaterial").material = material;
-  }
+  void setMaterial(const Material& material) override { record("setMaterial").material = material; }
   void setTransform(TransformState state, const Matrix4& matrix) override {
     record("setTransform", static_cast<uint32_t>(state)).matrix = matrix;
   }

@@ -85,7 +85,7 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
       field = static_cast<int>(f);
     }
   }
-  static constexpr const char* kRunnerOptions[] = {"seed",  "frame-ms", "clock-start",
+  static constexpr const char* kRunnerOptions[] = {"seed",   "frame-ms", "clock-start",
                                                    "frames", "trace",    "output"};
   bool runnerOption = false;
   for (const char* option : kRunnerOptions) {
@@ -148,12 +148,10 @@ int runHeadless(const HeadlessOptions& options) {
     }
   }
 
-  const uint32_t seed =
-      options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
+  const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
   SimulatedTimer simulated(options.clockStartMs, options.frameMs.value_or(0));
   SteadyTimer steady;
-  MillisecondTimer& timer =
-      options.frameMs ? static_cast<MillisecondTimer&>(simulated) : steady;
+  MillisecondTimer& timer = options.frameMs ? static_cast<MillisecondTimer&>(simulated) : steady;
 
   FileSettingsStore store(defaultSettingsPath());
   static Run run;  // large; kept off the stack

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <string>
+
+#include "config/settings.h"
+
+namespace tavrik {
+namespace {
+
+// An in-memory store with the registry's behaviour: values persist, and opening tells whether
+// the store was just created.
+class MemoryStore : public SettingsStore {
+ public:
+  bool exists = false;
+  std::map<std::string, int32_t> values;
+  int writes = 0;
+  bool failClose = false;
+
+  void open(bool& created) override {
+    created = !exists;
+    exists = true;
+  }
+  bool readValue(const char* name, int32_t& value) override {
+    const auto it = values.find(name);
+    if (it == values.end()) {
+      return false;
+    }
+    value = it->second;
+    return true;
+  }
+  void writeValue(const char* name, int32_t value) override {
+    values[name] = value;
+    ++writes;
+  }
+  bool close() override { return !failClose; }
+};
+
+Settings prepared(MemoryStore& store, uint32_t seed = 1) {
+  Settings settings;
+  Random random;
+  random.state = seed;
+  prepareRunSettings(settings, store, random, SettingsOverrides{});
+  return settings;
+}
+
+TEST(Settings, DefaultsComeFromTheTable) {
+  const Settings s;
+  EXPECT_EQ(s.numHarriers, 15);
+  EXPECT_EQ(s.mode, 0);
+  EXPECT_EQ(s.cloudSurface, 1);
+  EXPECT_EQ(s.withGround, 1);
+  EXPECT_EQ(s.formation, 0);
+  EXPECT_EQ(s.numHARRIERStriangle, 16);
+  EXPECT_EQ(s.screenWidth, 640);
+  EXPECT_EQ(s.screenHeight, 480);
+  EXPECT_EQ(s.cloudPrimitive, 5);
+  EXPECT_STREQ(kSettingFields[0].name, "numHarriers");
+  EXPECT_STREQ(kSettingFields[5].name, "numHARRIERStriangle");
+}
+
+TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
+  MemoryStore store;
+  Settings s;
+  EXPECT_TRUE(loadSettings(s, store));
+  EXPECT_EQ(store.values, (std::map<std::string, int32_t>{{"numHarriers", 15},
+                                                          {"mode", 0},
+                                                          {"cloudSurface", 1},
+                                                          {"withGround", 1},
+                                                          {"formation", 0},
+                                                          {"numHARRIERStriangle", 16}}));
+  // A second load only reads.
+  const int writes = store.writes;
+  EXPECT_TRUE(loadSettings(s, store));
+  EXPECT_EQ(store.writes, writes);
+}
+
+TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
+  MemoryStore store;
+  store.exists = true;
+  store.values["mode"] = 2;
+  const Settings s = prepared(store);
+  EXPECT_EQ(s.screenWidth, 1024);
+  EXPECT_EQ(s.screenHeight, 768);
+  EXPECT_EQ(s.numHarriers, 15);
+  EXPECT_EQ(s.cloudPrimitive, 5);
+  EXPECT_EQ(store.writes, 0);  // running never writes to an existing store
+}
+
+TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
+  for (int32_t mode : {7, -1, 3, INT_MAX}) {
+    MemoryStore store;
+    store.exists = true;
+    store.values["mode"] = mode;
+    const Settings s = prepared(store);
+    EXPECT_EQ(s.screenWidth, 640) << mode;
+    EXPECT_EQ(s.screenHeight, 480) << mode;
+  }
+}
+
+TEST(Settings, GroundIsForcedOnForTheRunOnly) {
+  MemoryStore store;
+  store.exists = true;
+  store.values["withGround"] = 0;
+  const Settings s = prepared(store);
+  EXPECT_EQ(s.withGround, 1);
+  EXPECT_EQ(store.values["withGround"], 0);
+}
+
+TEST(Settings, FormationsAddTheLeader) {
+  {
+    MemoryStore store;
+    store.exists = true;
+    store.values = {{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}};
+    EXPECT_EQ(prepared(store).numHarriers, 26);
+  }
+  {
+    MemoryStore store;
+    store.exists = true;
+    store.values = {{"formation", 2}, {"numHarriers", 30}};
+    EXPECT_EQ(prepared(store).numHarriers, 31);
+  }
+}
+
+TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
+  int triangles = 0;
+  for (uint32_t seed = 0; seed < 200; ++seed) {
+    MemoryStore store;
+    store.exists = true;
+    store.values = {{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}};
+    Settings s;
+    Random random;
+    random.state = seed;
+    Random expected = random;
+    prepareRunSettings(s, store, random, SettingsOverrides{});
+    const int draw = expected.next() % 2;
+    EXPECT_EQ(random.state, expected.state);  // exactly one draw
+    EXPECT_EQ(s.formation, draw);
+    EXPECT_EQ(s.numHarriers, draw == 1 ? 10 : 4);
+    EXPECT_EQ(store.values["formation"], 100);
+    triangles += draw;
+  }
+  EXPECT_GT(triangles, 60);
+  EXPECT_LT(triangles, 140);
+}
+
+TEST(Settings, AnyCloudValueOtherThanOneDrawsLines) {
+  for (int32_t cloud : {0, 2, -1, 1000}) {
+    MemoryStore store;
+    store.exists = true;
+    store.values["cloudSurface"] = cloud;
+    EXPECT_EQ(prepared(store).cloudPrimitive, kPrimitiveLineList) << cloud;
+  }
+}
+
+// Counts that the dialog could not have produced must still leave a live count of 1 to 31, and
+// at least 2 when a formation needs a leader and a follower.
+TEST(Settings, HostileCountsAreBroughtIntoTheTable) {
+  const int32_t counts[] = {0, -1, INT_MIN, 31, 32, INT_MAX, 1, 30};
+  for (int32_t formation : {0, 1, 2, 100, 5, -7}) {
+    for (int32_t count : counts) {
+      for (int32_t triangle : counts) {
+        MemoryStore store;
+        store.exists = true;
+        store.values = {
+            {"formation", formation}, {"numHarriers", count}, {"numHARRIERStriangle", triangle}};
+        const Settings s = prepared(store);
+        const bool flock = s.formation == 1 || s.formation == 2;
+        EXPECT_GE(s.numHarriers, flock ? 2 : 1) << formation << " " << count << " " << triangle;
+        EXPECT_LE(s.numHarriers, kMaxHarriers) << formation << " " << count << " " << triangle;
+      }
+    }
+  }
+}
+
+TEST(Settings, SaveWritesAllSixEvenToANewStore) {
+  MemoryStore store;
+  Settings s;
+  s.numHarriers = 3;
+  s.formation = 2;
+  EXPECT_TRUE(saveSettings(s, store));
+  EXPECT_EQ(store.writes, 6);
+  EXPECT_EQ(store.values["numHarriers"], 3);
+  EXPECT_EQ(store.values["formation"], 2);
+  store.failClose = true;
+  EXPECT_FALSE(saveSettings(s, store));
+}
+
+TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
+  MemoryStore store;
+  store.exists = true;
+  store.values = {{"formation", 0}, {"mode", 0}};
+  SettingsOverrides overrides;
+  int32_t value = 0;
+  ASSERT_TRUE(parseOverrideValue(4, "triangle", value));
+  overrides.values[4] = value;
+  ASSERT_TRUE(parseOverrideValue(5, "9", value));
+  overrides.values[5] = value;
+  ASSERT_TRUE(parseOverrideValue(1, "800x600", value));
+  overrides.values[1] = value;
+  Settings s;
+  Random random;
+  prepareRunSettings(s, store, random, overrides);
+  EXPECT_EQ(s.formation, 1);
+  EXPECT_EQ(s.numHarriers, 10);
+  EXPECT_EQ(s.screenWidth, 800);
+  EXPECT_EQ(store.values["formation"], 0);  // never saved
+  EXPECT_EQ(store.values.count("numHARRIERStriangle"), 0u);
+}
+
+TEST(Settings, OverrideValuesAreChecked) {
+  int32_t v = 0;
+  EXPECT_TRUE(parseOverrideValue(0, "30", v));
+  EXPECT_EQ(v, 30);
+  EXPECT_FALSE(parseOverrideValue(0, "31", v));
+  EXPECT_FALSE(parseOverrideValue(0, "0", v));
+  EXPECT_FALSE(parseOverrideValue(0, "", v));
+  EXPECT_FALSE(parseOverrideValue(0, "12abc", v));
+  EXPECT_FALSE(parseOverrideValue(0, "99999999999999999999", v));
+  EXPECT_TRUE(parseOverrideValue(2, "wire", v));
+  EXPECT_EQ(v, 0);
+  EXPECT_FALSE(parseOverrideValue(2, "Wire", v));
+  EXPECT_TRUE(parseOverrideValue(4, "random", v));
+  EXPECT_EQ(v, 100);
+  EXPECT_TRUE(parseOverrideValue(4, "line", v));
+  EXPECT_EQ(v, 2);
+  EXPECT_FALSE(parseOverrideValue(5, "10", v));
+  EXPECT_FALSE(parseOverrideValue(1, "1280x1024", v));
+}
+
+}  // namespace
+}  // namespace tavrik

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The headless runner from the command line: a reproducible header, clear one-line errors.
+source "$(dirname "$0")/lib.sh"
+
+cd "$E2E_DIR"
+"$TAVRIK_BIN" --seed 12345 --frames 0 --trace a.jsonl || fail "headless run failed"
+"$TAVRIK_BIN" --seed 12345 --frames 0 --trace b.jsonl || fail "second headless run failed"
+[ "$(wc -l <a.jsonl)" -eq 1 ] || fail "expected exactly one header line"
+# Without --frame-ms the real timer stamps the start: compare all but that.
+sed 's/"startMs":[0-9]*,//' a.jsonl >a.cmp
+sed 's/"startMs":[0-9]*,//' b.jsonl >b.cmp
+cmp -s a.cmp b.cmp || fail "the same seed gave different headers"
+grep -q '^{"seed":12345,"numHarriers":15,' a.jsonl || fail "unexpected header: $(head -c 200 a.jsonl)"
+
+"$TAVRIK_BIN" --help >help.txt || fail "--help failed"
+for word in --seed --frame-ms --frames --trace --clock-start --harriers --formation --triangle \
+  --resolution --clouds; do
+  grep -q -- "$word" help.txt || fail "--help does not document $word"
+done
+
+expect_error() {
+  local status=0
+  "$TAVRIK_BIN" "$@" >out.txt 2>err.txt || status=$?
+  [ "$status" -ne 0 ] || fail "'$*' should have failed"
+  [ "$(wc -l <err.txt)" -eq 1 ] || fail "'$*' should print one line, printed: $(cat err.txt)"
+  [ ! -s out.txt ] || fail "'$*' wrote to standard output"
+}
+expect_error --frames
+expect_error --frames ten
+expect_error --harriers 99 --frames 1
+expect_error --formation hexagon
+expect_error --no-such-option
+expect_error --trace /nonexistent/dir/t.jsonl --frames 1
+echo "headless command line: ok"
