@@ -1,0 +1,452 @@
+#include "config/dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "config/file_store.h"
+
+namespace tavrik {
+namespace {
+
+class FakeView : public SettingsDialogView {
+ public:
+  void setChecked(int id, bool checked) override { checked_[id] = checked; }
+  bool isChecked(int id) const override {
+    const auto it = checked_.find(id);
+    return it != checked_.end() && it->second;
+  }
+  void setText(int id, const char* text) override { texts[id] = text; }
+  void setArrowRange(int id, int low, int high) override {
+    arrowId = id;
+    arrowLow = low;
+    arrowHigh = high;
+  }
+  void setArrowPosition(int id, int position) override {
+    arrowId = id;
+    arrowPosition = position;
+  }
+  void reportSaveFailure() override { ++saveFailures; }
+  void endDialog(int result) override { ended = result; }
+
+  // What a user's click on a radio button does: its group is cleared and it is checked.
+  void click(int id) {
+    for (const auto* group : {&kFormationRadios, &kTriangleRadios, &kResolutionRadios}) {
+      for (const RadioChoice& radio : *group) {
+        if (radio.id == id) {
+          for (const RadioChoice& other : *group) {
+            checked_[other.id] = false;
+          }
+        }
+      }
+    }
+    if (id == kIdCloudSurface || id == kIdCloudWire) {
+      checked_[kIdCloudSurface] = false;
+      checked_[kIdCloudWire] = false;
+    }
+    checked_[id] = true;
+  }
+
+  std::map<int, std::string> texts;
+  int arrowId = 0;
+  int arrowLow = 0;
+  int arrowHigh = 0;
+  int arrowPosition = 0;
+  int saveFailures = 0;
+  std::optional<int> ended;
+
+ private:
+  std::map<int, bool> checked_;
+};
+
+// A store in memory that logs every write, and can be told to fail when it stores.
+class FakeStore : public SettingsStore {
+ public:
+  void open(bool& created) override {
+    ++opens;
+    created = !exists;
+    exists = true;
+  }
+  bool readValue(const char* name, int32_t& value) override {
+    const auto it = values.find(name);
+    if (it == values.end()) {
+      return false;
+    }
+    value = it->second;
+    return true;
+  }
+  void writeValue(const char* name, int32_t value) override {
+    writes.emplace_back(name, value);
+    if (!failStoring) {
+      values[name] = value;
+    }
+  }
+  bool close() override { return !failStoring; }
+
+  bool exists = false;
+  bool failStoring = false;
+  int opens = 0;
+  std::map<std::string, int32_t> values;
+  std::vector<std::pair<std::string, int32_t>> writes;
+};
+
+FakeStore storedWith(std::map<std::string, int32_t> values) {
+  FakeStore store;
+  store.exists = true;
+  store.values = std::move(values);
+  return store;
+}
+
+const std::map<std::string, int32_t> kDefaults = {{"numHarriers", 15}, {"mode", 0},
+                                                  {"cloudSurface", 1}, {"withGround", 1},
+                                                  {"formation", 0},    {"numHARRIERStriangle", 16}};
+
+const std::vector<int> kRadioIds = {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom,
+                                    kIdTriangle9,     kIdTriangle16,        kIdTriangle25,
+                                    kIdCloudSurface,  kIdCloudWire,         kIdResolution640,
+                                    kIdResolution800, kIdResolution1024};
+
+std::vector<int> checkedIds(const FakeView& view) {
+  std::vector<int> ids;
+  for (int id : kRadioIds) {
+    if (view.isChecked(id)) {
+      ids.push_back(id);
+    }
+  }
+  return ids;
+}
+
+TEST(SettingsDialog, FirstOpenCreatesTheStoreWithDefaultsAndShowsThem) {
+  FakeStore store;
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+
+  EXPECT_EQ(store.values, kDefaults);
+  ASSERT_EQ(store.writes.size(), 6u);
+  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+    EXPECT_EQ(store.writes[i].first, kSettingFields[i].name);
+  }
+  EXPECT_EQ(view.texts[kIdCountText], "15");
+  EXPECT_EQ(checkedIds(view),
+            (std::vector<int>{kIdFormationNone, kIdTriangle16, kIdCloudSurface, kIdResolution640}));
+  EXPECT_EQ(view.arrowId, kIdCountArrows);
+  EXPECT_EQ(view.arrowLow, 1);
+  EXPECT_EQ(view.arrowHigh, 30);
+  EXPECT_EQ(view.arrowPosition, 15);
+  EXPECT_EQ(view.texts[kIdVersionText], std::string("TAVRIK version ") + TAVRIK_VERSION);
+  EXPECT_FALSE(view.ended);
+}
+
+TEST(SettingsDialog, CancelOnFirstOpenLeavesTheDefaults) {
+  FakeStore store;
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  dialog.stepCount(3);
+  view.click(kIdFormationTriangle);
+  EXPECT_TRUE(dialog.command(kIdCancel));
+  EXPECT_EQ(view.ended, kDialogCancelled);
+  EXPECT_EQ(store.values, kDefaults);
+  EXPECT_EQ(store.opens, 1);
+}
+
+TEST(SettingsDialog, StoredValuesSetTheControls) {
+  FakeStore store = storedWith({{"numHarriers", 7},
+                                {"mode", 2},
+                                {"cloudSurface", 0},
+                                {"withGround", 0},
+                                {"formation", 100},
+                                {"numHARRIERStriangle", 25}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_TRUE(store.writes.empty());
+  EXPECT_EQ(view.texts[kIdCountText], "7");
+  EXPECT_EQ(checkedIds(view),
+            (std::vector<int>{kIdFormationRandom, kIdTriangle25, kIdCloudWire, kIdResolution1024}));
+}
+
+TEST(SettingsDialog, CountFollowsEachArrowPressAndStopsAt30) {
+  FakeStore store = storedWith({{"numHarriers", 28}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  dialog.stepCount(1);
+  EXPECT_EQ(view.texts[kIdCountText], "29");
+  EXPECT_EQ(dialog.settings().numHarriers, 29);
+  for (int i = 0; i < 4; ++i) {
+    dialog.stepCount(1);
+  }
+  EXPECT_EQ(view.texts[kIdCountText], "30");
+  EXPECT_EQ(view.arrowPosition, 30);
+  EXPECT_EQ(dialog.settings().numHarriers, 30);
+  dialog.stepCount(-1);
+  EXPECT_EQ(view.texts[kIdCountText], "29");
+}
+
+TEST(SettingsDialog, CountStopsAt1WithoutWrapping) {
+  FakeStore store = storedWith({{"numHarriers", 2}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  dialog.stepCount(-1);
+  dialog.stepCount(-1);
+  dialog.stepCount(-1);
+  EXPECT_EQ(view.texts[kIdCountText], "1");
+  EXPECT_EQ(dialog.settings().numHarriers, 1);
+  dialog.stepCount(1);
+  EXPECT_EQ(view.texts[kIdCountText], "2");
+}
+
+TEST(SettingsDialog, AbsolutePositionsAreClamped) {
+  FakeStore store;
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  dialog.setCount(12);
+  EXPECT_EQ(view.texts[kIdCountText], "12");
+  dialog.setCount(65535);
+  EXPECT_EQ(view.texts[kIdCountText], "30");
+  dialog.setCount(0);
+  EXPECT_EQ(view.texts[kIdCountText], "1");
+  dialog.setCount(INT64_MIN);
+  EXPECT_EQ(dialog.settings().numHarriers, 1);
+  dialog.stepCount(INT32_MAX);
+  EXPECT_EQ(dialog.settings().numHarriers, 30);
+}
+
+TEST(SettingsDialog, StoredCountOutsideTheArrowsRangeIsShownAndSavedAsTheNearest) {
+  FakeStore store = storedWith({{"numHarriers", 99}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_EQ(view.texts[kIdCountText], "30");
+  dialog.command(kIdOk);
+  EXPECT_EQ(store.values["numHarriers"], 30);
+
+  FakeStore negative = storedWith({{"numHarriers", -5}});
+  SettingsDialog other(view, negative);
+  other.open();
+  EXPECT_EQ(view.texts[kIdCountText], "1");
+}
+
+TEST(SettingsDialog, LineFormationLeavesTheGroupClearAndSurvivesOk) {
+  FakeStore store = storedWith({{"formation", 2}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_FALSE(view.isChecked(kIdFormationNone));
+  EXPECT_FALSE(view.isChecked(kIdFormationTriangle));
+  EXPECT_FALSE(view.isChecked(kIdFormationRandom));
+  dialog.stepCount(1);
+  EXPECT_TRUE(dialog.command(kIdOk));
+  EXPECT_EQ(store.values["formation"], 2);
+  EXPECT_EQ(store.values["numHarriers"], 16);
+  EXPECT_EQ(view.ended, kDialogAccepted);
+}
+
+TEST(SettingsDialog, UnknownTriangleCountAndResolutionSurviveOk) {
+  FakeStore store = storedWith({{"numHARRIERStriangle", 12}, {"mode", 7}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationNone, kIdCloudSurface}));
+  dialog.command(kIdOk);
+  EXPECT_EQ(store.values["numHARRIERStriangle"], 12);
+  EXPECT_EQ(store.values["mode"], 7);
+}
+
+TEST(SettingsDialog, CancelAfterChangesLeavesTheStoredValues) {
+  const std::map<std::string, int32_t> stored = {{"numHarriers", 5},  {"mode", 1},
+                                                 {"cloudSurface", 1}, {"withGround", 1},
+                                                 {"formation", 1},    {"numHARRIERStriangle", 9}};
+  FakeStore store = storedWith(stored);
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  dialog.stepCount(1);
+  dialog.stepCount(1);
+  view.click(kIdFormationRandom);
+  view.click(kIdTriangle25);
+  view.click(kIdCloudWire);
+  view.click(kIdResolution1024);
+  EXPECT_TRUE(dialog.command(kIdCancel));
+  EXPECT_EQ(view.ended, kDialogCancelled);
+  EXPECT_EQ(store.values, stored);
+  EXPECT_TRUE(store.writes.empty());
+  EXPECT_EQ(store.opens, 1);
+}
+
+TEST(SettingsDialog, OkWithNothingChangedRewritesAllSixWithGroundAsLoaded) {
+  FakeStore store = storedWith({{"numHarriers", 20},
+                                {"mode", 1},
+                                {"cloudSurface", 1},
+                                {"withGround", 0},
+                                {"formation", 1},
+                                {"numHARRIERStriangle", 9}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_TRUE(dialog.command(kIdOk));
+  const std::vector<std::pair<std::string, int32_t>> expected = {
+      {"numHarriers", 20}, {"mode", 1},      {"cloudSurface", 1},
+      {"withGround", 0},   {"formation", 1}, {"numHARRIERStriangle", 9}};
+  EXPECT_EQ(store.writes, expected);
+  EXPECT_EQ(store.opens, 2);
+  EXPECT_EQ(view.saveFailures, 0);
+  EXPECT_EQ(view.ended, kDialogAccepted);
+}
+
+TEST(SettingsDialog, OkStoresEveryGroupsChoice) {
+  FakeStore store;
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  view.click(kIdFormationTriangle);
+  view.click(kIdTriangle25);
+  view.click(kIdCloudWire);
+  view.click(kIdResolution800);
+  dialog.stepCount(-1);
+  dialog.command(kIdOk);
+  const std::map<std::string, int32_t> expected = {
+      {"numHarriers", 14}, {"mode", 1},      {"cloudSurface", 0},
+      {"withGround", 1},   {"formation", 1}, {"numHARRIERStriangle", 25}};
+  EXPECT_EQ(store.values, expected);
+}
+
+TEST(SettingsDialog, OkReadsEachGroupInOrderSoTheLastCheckedButtonWins) {
+  FakeStore store;
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  view.setChecked(kIdFormationNone, true);
+  view.setChecked(kIdFormationRandom, true);
+  view.setChecked(kIdTriangle9, true);
+  view.setChecked(kIdTriangle16, true);
+  view.setChecked(kIdResolution640, true);
+  view.setChecked(kIdResolution1024, true);
+  view.setChecked(kIdCloudSurface, false);
+  view.setChecked(kIdCloudWire, false);
+  dialog.command(kIdOk);
+  EXPECT_EQ(store.values["formation"], 100);
+  EXPECT_EQ(store.values["numHARRIERStriangle"], 16);
+  EXPECT_EQ(store.values["mode"], 2);
+  EXPECT_EQ(store.values["cloudSurface"], 0);
+}
+
+TEST(SettingsDialog, CloudValueOtherThanOneShowsWireAndOkStoresZero) {
+  FakeStore store = storedWith({{"cloudSurface", 5}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_TRUE(view.isChecked(kIdCloudWire));
+  EXPECT_FALSE(view.isChecked(kIdCloudSurface));
+  dialog.command(kIdOk);
+  EXPECT_EQ(store.values["cloudSurface"], 0);
+}
+
+TEST(SettingsDialog, FailedSaveIsReportedBeforeTheDialogEnds) {
+  FakeStore store = storedWith({});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  store.failStoring = true;
+  dialog.command(kIdOk);
+  EXPECT_EQ(view.saveFailures, 1);
+  EXPECT_EQ(view.ended, kDialogAccepted);
+}
+
+TEST(SettingsDialog, OtherCommandsAreNotHandled) {
+  FakeStore store;
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_FALSE(dialog.command(kIdFormationTriangle));
+  EXPECT_FALSE(dialog.command(0));
+  EXPECT_FALSE(view.ended);
+  EXPECT_EQ(store.opens, 1);
+}
+
+TEST(SettingsDialog, MissingValuesOfAStoreKeepTheirDefaults) {
+  FakeStore store = storedWith({{"mode", 2}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_EQ(view.texts[kIdCountText], "15");
+  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationNone, kIdTriangle16, kIdCloudSurface,
+                                                kIdResolution1024}));
+}
+
+class DialogFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        std::filesystem::temp_directory_path() /
+        ("tavrik-dialog-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    path_ = (dir_ / "tavrik" / "settings").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string readFile() const {
+    std::ifstream in(path_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  std::filesystem::path dir_;
+  std::string path_;
+};
+
+TEST_F(DialogFileTest, BrokenFileOpensWithDefaultsAndOkRepairsIt) {
+  std::filesystem::create_directories(dir_ / "tavrik");
+  {
+    std::ofstream out(path_);
+    out << "numHarriers=abc\n\x01\x02garbage\nformation=2\nmode=99999999999999\n=\n";
+  }
+  FileSettingsStore store(path_);
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_EQ(view.texts[kIdCountText], "15");
+  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdTriangle16, kIdCloudSurface, kIdResolution640}));
+  view.click(kIdResolution800);
+  dialog.command(kIdOk);
+  EXPECT_EQ(readFile(),
+            "numHarriers=15\nmode=1\ncloudSurface=1\nwithGround=1\nformation=2\n"
+            "numHARRIERStriangle=16\n");
+}
+
+TEST_F(DialogFileTest, FirstOpenWritesTheDefaultsFile) {
+  FileSettingsStore store(path_);
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  EXPECT_EQ(readFile(),
+            "numHarriers=15\nmode=0\ncloudSurface=1\nwithGround=1\nformation=0\n"
+            "numHARRIERStriangle=16\n");
+  dialog.command(kIdCancel);
+}
+
+TEST_F(DialogFileTest, UnsavableFileIsReported) {
+  FileSettingsStore store("");
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  dialog.command(kIdOk);
+  EXPECT_EQ(view.saveFailures, 1);
+}
+
+}  // namespace
+}  // namespace tavrik
