@@ -1,6 +1,9 @@
 #include "host/run.h"
 
+#include "render/render.h"
 #include "scene/setup.h"
+#include "sim/harriers.h"
+#include "sim/quarry.h"
 
 namespace tavrik {
 
@@ -22,10 +25,11 @@ bool startRun(Run& run, Device& device, MillisecondTimer& timer) {
 }
 
 void runFrame(Run& run, Device& device, MillisecondTimer& timer) {
-  // The frame's steps arrive with the simulation, the camera director and the render pass.
-  (void)run;
-  (void)device;
-  (void)timer;
+  stepClock(run.scene, timer.readMs());
+  stepQuarry(run.scene);
+  stepHarriers(run.scene, run.settings);
+  stepCamera(run.camera, run.scene, run.settings, run.random);
+  renderFrame(run.scene, run.settings, device);
 }
 
 void endRun(Device& device) {

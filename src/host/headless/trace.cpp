@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "sim/harriers.h"
+
 namespace tavrik {
 
 namespace {
@@ -73,9 +75,31 @@ void writeTraceHeader(std::FILE* out, uint32_t seed, const Run& run) {
 }
 
 void writeTraceFrame(std::FILE* out, uint32_t frame, const Run& run) {
-  (void)out;
-  (void)frame;
-  (void)run;
+  const Scene& scene = run.scene;
+  const CameraState& camera = run.camera;
+  std::fprintf(out, "{\"frame\":%u", frame);
+  writeInteger(out, "nowMs", scene.nowMs);
+  writeInteger(out, "frameMs", scene.frameMs);
+  writeField(out, "sceneTime", scene.sceneTime);
+  writeField(out, "quarryPosition", scene.quarryPosition);
+  writeField(out, "lookAheadPoint", scene.lookAheadPoint);
+  writeField(out, "flockCentre", scene.flockCentre);
+  writeInteger(out, "shotCode", camera.shotCode);
+  writeInteger(out, "shotDurationMs", camera.shotDurationMs);
+  writeInteger(out, "lastCutMs", camera.lastCutMs);
+  writeInteger(out, "targetHarrier", camera.targetHarrier);
+  writeField(out, "lensTangent", camera.lensTangent);
+  writeField(out, "cameraEye", camera.cameraEye);
+  writeField(out, "cameraTarget", camera.cameraTarget);
+  std::fputs(",\"harriers\":[", out);
+  const int count = liveHarrierCount(run.settings);
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) {
+      std::fputc(',', out);
+    }
+    writeVec(out, scene.harriers[i].position);
+  }
+  std::fputs("]}\n", out);
 }
 
 }  // namespace tavrik
