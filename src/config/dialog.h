@@ -49,11 +49,12 @@ inline constexpr RadioChoice kTriangleRadios[] = {
 inline constexpr RadioChoice kResolutionRadios[] = {
     {kIdResolution640, 0}, {kIdResolution800, 1}, {kIdResolution1024, 2}};
 
-// Our own lines under the version banner.
+// Our own lines under the version banner, in template order: the third stands between the
+// first and the second.
 inline constexpr const char* kCreditLines[3] = {
-    "Harriers, quarry and clouds by the TAVRIK team",
+    "Made by the TAVRIK team",
+    "Thanks for watching",
     "Drawn by our own software rasterizer",
-    "Thank you for letting them fly",
 };
 
 // The controls of one open dialog, as the behaviour sees them.
