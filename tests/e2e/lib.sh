@@ -32,7 +32,9 @@ start_xvfb() {
   local n
   for n in $(seq 90 140); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+      # -noreset: a server that resets whenever its last client leaves refuses the next one for
+      # a moment, and the tests connect and leave many times.
+      Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >"$E2E_DIR/xvfb.log" 2>&1 &
       E2E_PIDS+=($!)
       export DISPLAY=":$n"
       local i
