@@ -1,6 +1,7 @@
 // Headless host: runs the shared run sequence with no window. It relies on a simulated timer
 // (--frame-ms) or the monotonic clock, and on the per-user settings file; it never saves
-// settings and never opens a display.
+// settings and never opens a display. With --output it draws on the software device and writes
+// each frame through libpng.
 #include "host/headless/headless.h"
 
 #include <charconv>
@@ -8,10 +9,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string_view>
 
 #include "config/file_store.h"
 #include "device/null_device.h"
+#include "device/soft/soft_device.h"
+#include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
 #include "host/run.h"
 
@@ -138,6 +142,16 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
 }
 
 int runHeadless(const HeadlessOptions& options) {
+  if (!options.outputDir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(options.outputDir, ec);
+    if (ec || !std::filesystem::is_directory(options.outputDir)) {
+      std::fprintf(stderr, "tavrik: cannot make the output folder '%s': %s\n",
+                   options.outputDir.c_str(),
+                   ec ? ec.message().c_str() : "a file of that name is in the way");
+      return 1;
+    }
+  }
   std::FILE* trace = nullptr;
   if (!options.tracePath.empty()) {
     trace = std::fopen(options.tracePath.c_str(), "w");
@@ -158,7 +172,11 @@ int runHeadless(const HeadlessOptions& options) {
   run = Run{};
   prepareRun(run, store, seed, options.overrides);
 
-  NullDevice device;
+  // Pictures only when someone asked for them; otherwise nothing is drawn at all.
+  PngPresenter pictures(options.outputDir);
+  NullDevice nullDevice;
+  SoftDevice softDevice(&pictures);
+  Device& device = options.outputDir.empty() ? static_cast<Device&>(nullDevice) : softDevice;
   if (!startRun(run, device, timer)) {
     std::fprintf(stderr, "tavrik: the graphics device could not be brought up\n");
     if (trace != nullptr) {
@@ -174,8 +192,19 @@ int runHeadless(const HeadlessOptions& options) {
     if (trace != nullptr) {
       writeTraceFrame(trace, frame, run);
     }
+    if (pictures.failed()) {
+      break;
+    }
   }
   endRun(device);
+
+  if (pictures.failed()) {
+    std::fprintf(stderr, "tavrik: %s\n", pictures.error().c_str());
+    if (trace != nullptr) {
+      std::fclose(trace);
+    }
+    return 1;
+  }
 
   if (trace != nullptr && std::fclose(trace) != 0) {
     std::fprintf(stderr, "tavrik: writing the trace failed\n");
