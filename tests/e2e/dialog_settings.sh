@@ -102,6 +102,10 @@ echo "first open creates the defaults; Esc drops a changed count"
 start_dialog
 wait_for 30 test -e "$SETTINGS" || fail "opening did not create the settings file"
 expect_settings "$DEFAULTS"
+eval "$(xdotool getwindowgeometry --shell "$DIALOG_WIN")"
+screen=$(xdotool getdisplaygeometry)
+[ "$X" = $(((${screen% *} - WIDTH) / 2)) ] && [ "$Y" = $(((${screen#* } - HEIGHT) / 2)) ] ||
+  fail "the dialog is at $X,$Y, not centred on the $screen screen"
 import -window root "$E2E_DIR/first_open.png"
 xdotool key Tab Tab Up Up Escape
 expect_exit 0
@@ -139,6 +143,20 @@ xdotool key Tab Tab Down Down
 close_box "$DIALOG_WIN"
 expect_exit 0
 expect_settings $'numHarriers=30\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+
+echo "mouse: each arrow click moves the count at once, OK stores it"
+start_dialog
+# Places in the window's pixels: two to a unit of the template's layout.
+click() {
+  xdotool mousemove --window "$DIALOG_WIN" "$1" "$2" click 1
+}
+click 291 88
+click 291 88
+click 291 88
+click 291 73
+click 270 339
+expect_exit 0
+expect_settings $'numHarriers=28\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 
 echo "a stored line formation and ground survive OK"
 printf 'numHarriers=4\nformation=2\nwithGround=0\nmode=2\n' >"$SETTINGS"
