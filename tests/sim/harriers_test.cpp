@@ -40,19 +40,16 @@ std::unique_ptr<Scene> workedScene() {
   return scene;
 }
 
-void expectRelative(float actual, float expected, float tolerance = 2e-6f) {
-  EXPECT_NEAR(actual, expected, std::fabs(expected) * tolerance) << "expected " << expected;
-}
-
 TEST(HarrierStep, WorkedFreeFlightStep) {
   auto scene = workedScene();
   stepHarriers(*scene, flightSettings(1, kFormationNone));
   const Harrier& h = scene->harriers[0];
   // The weave's phase is pi/2 only to float precision, which leaves a trace of sideways pull.
   EXPECT_NEAR(h.velocity.x, 0.0f, 1e-10f);
-  expectRelative(h.velocity.y, 0.00032f);
-  expectRelative(h.velocity.z, 0.40669922f);
-  expectRelative(h.speed, 0.40669935f);
+  // To within two float steps of the worked numbers.
+  EXPECT_NEAR(h.velocity.y, 0.00032f, 1e-10f);
+  EXPECT_NEAR(h.velocity.z, 0.40669922f, 6e-8f);
+  EXPECT_NEAR(h.speed, 0.40669935f, 6e-8f);
   EXPECT_NEAR(h.side.x, 1.0f, 1e-6f);
   EXPECT_NEAR(h.side.y, 0.0f, 1e-6f);
   EXPECT_NEAR(h.side.z, 0.0f, 1e-6f);
@@ -63,8 +60,8 @@ TEST(HarrierStep, WorkedFreeFlightStep) {
   EXPECT_EQ(h.drawPosition.y, 100.0f);
   EXPECT_EQ(h.drawPosition.z, 0.0f);
   EXPECT_NEAR(h.position.x, 0.0f, 1e-9f);
-  expectRelative(h.position.y, 100.00512f);
-  expectRelative(h.position.z, 6.50719f);
+  EXPECT_NEAR(h.position.y, 100.00512f, 1.5e-5f);
+  EXPECT_NEAR(h.position.z, 6.50719f, 5e-6f);
   // The world matrix's rows are side, up and heading.
   EXPECT_EQ(h.world(2, 1), h.forward.y);
   EXPECT_EQ(h.world(2, 2), h.forward.z);
