@@ -1,0 +1,180 @@
+// Side by side: whole frames (simulation, camera, render pass and device) on the software device
+// and on fixed-function OpenGL through Mesa's llvmpipe (OSMesa, offscreen), for one fixed seed on
+// a simulated 16 ms clock, so both get the very same calls. Reports frames per second of each,
+// their ratio, and the share of pixels on which the two pictures agree within one RGB565 step.
+//
+//   tavrik_peer_bench [--frames N] [--seed S] [--repeat R] [--dump DIR] [--sizes 0,1,2]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/peer/gl_device.h"
+#include "device/soft/soft_device.h"
+#include "host/headless/png_presenter.h"
+#include "host/run.h"
+
+namespace tavrik {
+namespace {
+
+// Settings as a fresh installation has them; nothing is read from or written to disk.
+class DefaultsStore : public SettingsStore {
+ public:
+  void open(bool& created) override { created = true; }
+  bool readValue(const char*, int32_t&) override { return false; }
+  void writeValue(const char*, int32_t) override {}
+  bool close() override { return true; }
+};
+
+class StepTimer : public MillisecondTimer {
+ public:
+  uint32_t readMs() override {
+    const uint32_t now = next_;
+    next_ += 16;
+    return now;
+  }
+
+ private:
+  uint32_t next_ = 60000;
+};
+
+struct Options {
+  uint32_t frames = 600;
+  uint32_t seed = 1998;
+  int repeat = 3;
+  std::string dump;
+  std::vector<int> modes = {0, 1, 2};
+};
+
+bool startBenchRun(Run& run, Device& device, StepTimer& timer, const Options& options, int mode) {
+  DefaultsStore store;
+  SettingsOverrides overrides;
+  overrides.values[1] = mode;  // the resolution
+  run = Run{};
+  prepareRun(run, store, options.seed, overrides);
+  return startRun(run, device, timer);
+}
+
+// Seconds for options.frames whole frames; the best of options.repeat runs.
+double timeFrames(Device& device, const Options& options, int mode) {
+  static Run run;
+  double best = 1e30;
+  for (int r = 0; r < options.repeat; ++r) {
+    StepTimer timer;
+    if (!startBenchRun(run, device, timer, options, mode)) {
+      std::fprintf(stderr, "peer_bench: the device could not be brought up\n");
+      std::exit(1);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (uint32_t f = 0; f < options.frames; ++f) {
+      runFrame(run, device, timer);
+    }
+    const auto end = std::chrono::steady_clock::now();
+    endRun(device);
+    best = std::min(best, std::chrono::duration<double>(end - start).count());
+  }
+  return best;
+}
+
+bool withinOneStep(uint16_t a, uint16_t b) {
+  const auto near = [](int x, int y) { return x - y <= 1 && y - x <= 1; };
+  return near(a >> 11, b >> 11) && near(a >> 5 & 0x3F, b >> 5 & 0x3F) && near(a & 0x1F, b & 0x1F);
+}
+
+// Both devices in lockstep, comparing every frame; returns the agreeing share of all pixels.
+double agreement(const Options& options, int mode) {
+  static Run softRun;
+  static Run glRun;
+  SoftDevice soft(nullptr);
+  GlDevice gl;
+  StepTimer softTimer;
+  StepTimer glTimer;
+  if (!startBenchRun(softRun, soft, softTimer, options, mode) ||
+      !startBenchRun(glRun, gl, glTimer, options, mode)) {
+    std::fprintf(stderr, "peer_bench: the devices could not be brought up\n");
+    std::exit(1);
+  }
+  uint64_t same = 0;
+  uint64_t total = 0;
+  std::vector<uint8_t> row;
+  for (uint32_t f = 1; f <= options.frames; ++f) {
+    runFrame(softRun, soft, softTimer);
+    runFrame(glRun, gl, glTimer);
+    const FrameView frame = soft.backBuffer();
+    const size_t pixels = static_cast<size_t>(frame.width) * frame.height;
+    for (size_t i = 0; i < pixels; ++i) {
+      same += withinOneStep(frame.pixels[i], gl.pixels()[i]) ? 1 : 0;
+    }
+    total += pixels;
+    if (!options.dump.empty() && f % 100 == 0) {
+      char name[64];
+      std::string error;
+      std::snprintf(name, sizeof name, "/%dx%d-%04u-soft.png", frame.width, frame.height, f);
+      writePng(options.dump + name, frame, row, error);
+      std::snprintf(name, sizeof name, "/%dx%d-%04u-llvmpipe.png", frame.width, frame.height, f);
+      writePng(options.dump + name, FrameView{gl.pixels(), frame.width, frame.height, frame.width},
+               row, error);
+    }
+  }
+  endRun(soft);
+  endRun(gl);
+  return total == 0 ? 0.0 : static_cast<double>(same) / static_cast<double>(total);
+}
+
+int run(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    const char* value = argv[i + 1];
+    if (name == "--frames") {
+      options.frames = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
+    } else if (name == "--seed") {
+      options.seed = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
+    } else if (name == "--repeat") {
+      options.repeat = std::max(1, std::atoi(value));
+    } else if (name == "--dump") {
+      options.dump = value;
+      std::filesystem::create_directories(options.dump);
+    } else if (name == "--sizes") {
+      options.modes.clear();
+      for (const char* p = value; *p != '\0'; ++p) {
+        if (*p >= '0' && *p <= '2') {
+          options.modes.push_back(*p - '0');
+        }
+      }
+    } else {
+      std::fprintf(stderr, "peer_bench: unknown option %s\n", name.c_str());
+      return 2;
+    }
+  }
+  const char* threads = std::getenv("LP_NUM_THREADS");
+  std::printf("seed %u, %u frames at 16 ms, best of %d; llvmpipe threads: %s\n", options.seed,
+              options.frames, options.repeat, threads != nullptr ? threads : "default");
+  std::printf("%-10s %12s %12s %8s %10s\n", "size", "soft fps", "llvmpipe fps", "ratio",
+              "agreement");
+  static const char* kSizes[] = {"640x480", "800x600", "1024x768"};
+  for (int mode : options.modes) {
+    SoftDevice soft(nullptr);
+    GlDevice gl;
+    const double glSeconds = timeFrames(gl, options, mode);
+    const double softSeconds = timeFrames(soft, options, mode);
+    const double share = agreement(options, mode);
+    const double softFps = options.frames / softSeconds;
+    const double glFps = options.frames / glSeconds;
+    std::printf("%-10s %12.1f %12.1f %7.2fx %9.3f%%\n", kSizes[mode], softFps, glFps,
+                softFps / glFps, 100.0 * share);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace tavrik
+
+int main(int argc, char** argv) {
+  return tavrik::run(argc, argv);
+}
