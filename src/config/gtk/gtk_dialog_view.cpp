@@ -112,7 +112,7 @@ void GtkDialogView::build() {
                               kTemplateHeight * kPixelsPerUnit);
   gtk_container_add(GTK_CONTAINER(window_), fixed_);
 
-  // Template order, which is also the order of the keyboard focus within each row.
+  // In template order; GTK moves the keyboard focus by place, row by row.
   addGroupBox(fixed_, "the number of harriers", 93, 19, 103, 36);
 
   GtkWidget* countFrame = gtk_frame_new(nullptr);
@@ -171,13 +171,11 @@ void GtkDialogView::build() {
   gtk_window_set_default(GTK_WINDOW(window_), ok_);
 }
 
-GtkWidget* GtkDialogView::addRadio(int id, const char* text, int x, int y, int w, int h,
-                                   GSList*& group) {
+void GtkDialogView::addRadio(int id, const char* text, int x, int y, int w, int h, GSList*& group) {
   GtkWidget* button = gtk_radio_button_new_with_label(group, text);
   group = gtk_radio_button_get_group(GTK_RADIO_BUTTON(button));
   place(fixed_, button, x, y, w, h);
   radios_[id] = Radio{button, nullptr};
-  return button;
 }
 
 void GtkDialogView::endRadioGroup(GSList*& group, std::initializer_list<int> ids) {

@@ -43,7 +43,7 @@ class GtkDialogView : public SettingsDialogView {
   };
 
   void build();
-  GtkWidget* addRadio(int id, const char* text, int x, int y, int w, int h, GSList*& group);
+  void addRadio(int id, const char* text, int x, int y, int w, int h, GSList*& group);
   void endRadioGroup(GSList*& group, std::initializer_list<int> ids);
 
   static gboolean onKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
