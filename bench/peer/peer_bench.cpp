@@ -4,6 +4,7 @@
 // their ratio, and the share of pixels on which the two pictures agree within one RGB565 step.
 //
 //   tavrik_peer_bench [--frames N] [--seed S] [--repeat R] [--dump DIR] [--sizes 0,1,2]
+//                     [--soft-only 1]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -48,6 +49,7 @@ struct Options {
   int repeat = 3;
   std::string dump;
   std::vector<int> modes = {0, 1, 2};
+  bool softOnly = false;  // for profiling the software device alone
 };
 
 bool startBenchRun(Run& run, Device& device, StepTimer& timer, const Options& options, int mode) {
@@ -139,6 +141,8 @@ int run(int argc, char** argv) {
     } else if (name == "--dump") {
       options.dump = value;
       std::filesystem::create_directories(options.dump);
+    } else if (name == "--soft-only") {
+      options.softOnly = std::atoi(value) != 0;
     } else if (name == "--sizes") {
       options.modes.clear();
       for (const char* p = value; *p != '\0'; ++p) {
@@ -159,9 +163,13 @@ int run(int argc, char** argv) {
   static const char* kSizes[] = {"640x480", "800x600", "1024x768"};
   for (int mode : options.modes) {
     SoftDevice soft(nullptr);
+    const double softSeconds = timeFrames(soft, options, mode);
+    if (options.softOnly) {
+      std::printf("%-10s %12.1f\n", kSizes[mode], options.frames / softSeconds);
+      continue;
+    }
     GlDevice gl;
     const double glSeconds = timeFrames(gl, options, mode);
-    const double softSeconds = timeFrames(soft, options, mode);
     const double share = agreement(options, mode);
     const double softFps = options.frames / softSeconds;
     const double glFps = options.frames / glSeconds;

@@ -4,10 +4,6 @@ namespace tavrik::soft {
 
 namespace {
 
-float distanceTo(const float* c, const ClipVertex& v) {
-  return v.x * c[0] + v.y * c[1] + v.z * c[2] + v.w * c[3];
-}
-
 ClipVertex between(const ClipVertex& a, const ClipVertex& b, float t) {
   return ClipVertex{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
                     a.w + (b.w - a.w) * t, 0};
@@ -26,14 +22,13 @@ int clipPolygon(const ClipPlanes& planes, uint32_t planeMask, const ClipVertex* 
     if ((planeMask & (1u << p)) == 0) {
       continue;
     }
-    const float* c = planes.plane[p];
     ClipVertex* result = buffers[target];
     int resultCount = 0;
     for (int i = 0; i < sourceCount; ++i) {
       const ClipVertex& from = source[i];
       const ClipVertex& to = source[(i + 1) % sourceCount];
-      const float d0 = distanceTo(c, from);
-      const float d1 = distanceTo(c, to);
+      const float d0 = planeDistance(planes, p, from);
+      const float d1 = planeDistance(planes, p, to);
       const bool in0 = d0 >= 0.0f;
       const bool in1 = d1 >= 0.0f;
       if (in0 && resultCount < kMaxClippedCorners) {
@@ -72,8 +67,8 @@ bool clipLine(const ClipPlanes& planes, uint32_t planeMask, ClipVertex& a, ClipV
     if ((planeMask & (1u << p)) == 0) {
       continue;
     }
-    const float dA = distanceTo(planes.plane[p], a);
-    const float dB = distanceTo(planes.plane[p], b);
+    const float dA = planeDistance(planes, p, a);
+    const float dB = planeDistance(planes, p, b);
     if (dA < 0.0f && dB < 0.0f) {
       return false;
     }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "device/soft/soft_clip.h"
 #include "device/soft/soft_span.h"
@@ -24,13 +25,6 @@ constexpr float kGuardBand = 4096.0f;
 // Planes a triangle is rejected against when all its corners lie outside one of them.
 constexpr uint32_t kRejectPlanes =
     soft::kRectPlanes | (1u << soft::kNear) | (1u << soft::kFar) | soft::kNotFinite;
-
-void setPlane(float (&plane)[4], float a, float b, float c, float d) {
-  plane[0] = a;
-  plane[1] = b;
-  plane[2] = c;
-  plane[3] = d;
-}
 
 }  // namespace
 
@@ -131,16 +125,24 @@ void SoftDevice::setTransform(TransformState state, const Matrix4& matrix) {
       break;
     case TransformState::View:
       view_ = matrix;
+      viewProjectionDirty_ = true;
       break;
     case TransformState::Projection:
       projection_ = matrix;
+      viewProjectionDirty_ = true;
       break;
   }
   transformDirty_ = true;
 }
 
 void SoftDevice::colourFill(uint32_t pixel) {
-  std::fill(colour_.begin(), colour_.end(), static_cast<uint16_t>(pixel));
+  const uint16_t value = static_cast<uint16_t>(pixel);
+  // Every frame starts with this fill; black (both bytes equal) goes at memset speed.
+  if ((value >> 8) == (value & 0xFF)) {
+    std::memset(colour_.data(), value & 0xFF, colour_.size() * sizeof(uint16_t));
+  } else {
+    std::fill(colour_.begin(), colour_.end(), value);
+  }
 }
 
 void SoftDevice::clearDepth(const Rect& rect) {
@@ -211,17 +213,17 @@ void SoftDevice::updateViewportMapping() {
   const float top = v.dvClipY;
   const float guardX = kGuardBand / screenScaleX_;
   const float guardY = kGuardBand / -screenScaleY_;
-  float(&p)[soft::kPlaneCount][4] = planes_.plane;
-  setPlane(p[soft::kRectLeft], 1, 0, 0, -left);
-  setPlane(p[soft::kRectRight], -1, 0, 0, right);
-  setPlane(p[soft::kRectBottom], 0, 1, 0, -bottom);
-  setPlane(p[soft::kRectTop], 0, -1, 0, top);
-  setPlane(p[soft::kNear], 0, 0, 1, -v.dvMinZ);
-  setPlane(p[soft::kFar], 0, 0, -1, v.dvMaxZ);
-  setPlane(p[soft::kGuardLeft], 1, 0, 0, -(left - guardX));
-  setPlane(p[soft::kGuardRight], -1, 0, 0, right + guardX);
-  setPlane(p[soft::kGuardBottom], 0, 1, 0, -(bottom - guardY));
-  setPlane(p[soft::kGuardTop], 0, -1, 0, top + guardY);
+  float* o = planes_.offset;
+  o[soft::kRectLeft] = -left;
+  o[soft::kRectRight] = right;
+  o[soft::kRectBottom] = -bottom;
+  o[soft::kRectTop] = top;
+  o[soft::kNear] = -v.dvMinZ;
+  o[soft::kFar] = v.dvMaxZ;
+  o[soft::kGuardLeft] = -(left - guardX);
+  o[soft::kGuardRight] = right + guardX;
+  o[soft::kGuardBottom] = -(bottom - guardY);
+  o[soft::kGuardTop] = top + guardY;
 }
 
 void SoftDevice::updateLights() {
@@ -239,10 +241,13 @@ void SoftDevice::updateLights() {
   }
 }
 
+// The camera changes once a frame, the world matrix once a draw: view x projection is kept.
 void SoftDevice::updateTransform() {
-  Matrix4 worldView;
-  Multiply(world_, view_, worldView);
-  Multiply(worldView, projection_, worldViewProjection_);
+  if (viewProjectionDirty_) {
+    Multiply(view_, projection_, viewProjection_);
+    viewProjectionDirty_ = false;
+  }
+  Multiply(world_, viewProjection_, worldViewProjection_);
   transformDirty_ = false;
 }
 

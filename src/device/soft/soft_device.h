@@ -89,7 +89,9 @@ class SoftDevice : public Device {
   Matrix4 world_{};
   Matrix4 view_{};
   Matrix4 projection_{};
+  Matrix4 viewProjection_{};
   Matrix4 worldViewProjection_{};
+  bool viewProjectionDirty_ = true;
   bool transformDirty_ = true;
 
   soft::ClipVertex transformed_[kBatch];

@@ -5,6 +5,7 @@
 // goes to a span sink; what a span does with the pixels is the sink's business.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace tavrik::soft {
@@ -131,6 +132,11 @@ void rasterTriangle(const ScreenVertex& v0, const ScreenVertex& v1, const Screen
   const double scale = static_cast<double>(1 << kDepthFractionBits);
   const double originX = v0.x / static_cast<double>(kSubpixel);
   const double originY = v0.y / static_cast<double>(kSubpixel);
+  // One step for the whole triangle, rounded towards zero so that a span drifts towards its
+  // start value rather than past its end.
+  const double stepFixed = dzdx * scale;
+  const int32_t triangleStep =
+      std::fabs(stepFixed) < static_cast<double>(kDepthMax) ? static_cast<int32_t>(stepFixed) : 0;
 
   detail::EdgeWalker edges[3] = {detail::makeEdge(v0, v1, yFirst), detail::makeEdge(v1, v2, yFirst),
                                  detail::makeEdge(v2, v0, yFirst)};
@@ -149,12 +155,14 @@ void rasterTriangle(const ScreenVertex& v0, const ScreenVertex& v1, const Screen
     }
     if (inside && xFirst <= xLast) {
       const double rowDepth = z0 + dzdy * (y - originY);
-      const double first = (rowDepth + dzdx * (static_cast<double>(xFirst) - originX)) * scale;
-      const int32_t depth = detail::clampDepth(first);
-      int32_t depthStep = 0;
-      if (xLast > xFirst) {
+      const int32_t depth =
+          detail::clampDepth((rowDepth + dzdx * (static_cast<double>(xFirst) - originX)) * scale);
+      int32_t depthStep = triangleStep;
+      const int64_t end = depth + static_cast<int64_t>(depthStep) * (xLast - xFirst);
+      if (end < 0 || end > kDepthMax) {
+        // Where the plane runs out of the depth range (at the near or far plane), aim the step
+        // at the clamped far end instead; truncation keeps every pixel between the two ends.
         const double last = (rowDepth + dzdx * (static_cast<double>(xLast) - originX)) * scale;
-        // Truncation keeps every step of the span between the two clamped ends.
         depthStep = static_cast<int32_t>(static_cast<double>(detail::clampDepth(last) - depth) /
                                          static_cast<double>(xLast - xFirst));
       }

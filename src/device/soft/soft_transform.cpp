@@ -4,20 +4,6 @@
 
 namespace tavrik::soft {
 
-uint32_t outcodeOf(const ClipPlanes& planes, float x, float y, float z, float w) {
-  if (!(std::isfinite(x) && std::isfinite(y) && std::isfinite(z) && std::isfinite(w))) {
-    return kNotFinite;
-  }
-  uint32_t code = 0;
-  for (int p = 0; p < kPlaneCount; ++p) {
-    const float* c = planes.plane[p];
-    const float distance = x * c[0] + y * c[1] + z * c[2] + w * c[3];
-    // A distance that overflowed to NaN is as good as outside.
-    code |= (distance >= 0.0f ? 0u : 1u) << p;
-  }
-  return code;
-}
-
 void transformVertices(const Matrix4& m, const ClipPlanes& planes, const Vertex* vertices,
                        uint32_t count, ClipVertex* out) {
   for (uint32_t i = 0; i < count; ++i) {

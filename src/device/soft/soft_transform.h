@@ -3,6 +3,7 @@
 // directional lights.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "device/device.h"
@@ -11,10 +12,11 @@
 
 namespace tavrik::soft {
 
-// The planes a clip-space point is tested against, each as x*a + y*b + z*c + w*d >= 0. The
-// first four bound the viewport's clip rectangle and only reject; the others are clipped
-// against: near and far, and a guard band wide enough that anything inside it rasterises in
-// fixed point without overflow while the scissor trims it to the rectangle.
+// The planes a clip-space point is tested against, each as sign x coordinate + offset x w >= 0
+// with the coordinate and sign fixed by the plane's place in this list. The first four bound
+// the viewport's clip rectangle and only reject; the others are clipped against: near and far,
+// and a guard band wide enough that anything inside it rasterises in fixed point without
+// overflow while the scissor trims it to the rectangle.
 enum ClipPlane : int {
   kRectLeft,
   kRectRight,
@@ -34,7 +36,7 @@ inline constexpr uint32_t kClippedPlanes = 0x3F0;
 inline constexpr uint32_t kNotFinite = 1u << 31;
 
 struct ClipPlanes {
-  float plane[kPlaneCount][4];
+  float offset[kPlaneCount];
 };
 
 struct ClipVertex {
@@ -42,7 +44,30 @@ struct ClipVertex {
   uint32_t outcode;
 };
 
-uint32_t outcodeOf(const ClipPlanes& planes, float x, float y, float z, float w);
+inline float planeDistance(const ClipPlanes& planes, int plane, const ClipVertex& v) {
+  static constexpr int kAxis[kPlaneCount] = {0, 0, 1, 1, 2, 2, 0, 0, 1, 1};
+  const float coordinate = kAxis[plane] == 0 ? v.x : kAxis[plane] == 1 ? v.y : v.z;
+  return ((plane & 1) == 0 ? coordinate : -coordinate) + planes.offset[plane] * v.w;
+}
+
+inline uint32_t outcodeOf(const ClipPlanes& planes, float x, float y, float z, float w) {
+  constexpr float kMax = 3.4e38f;
+  if (!(std::fabs(x) < kMax && std::fabs(y) < kMax && std::fabs(z) < kMax && std::fabs(w) < kMax)) {
+    return kNotFinite;
+  }
+  const float* o = planes.offset;
+  // With finite coordinates every distance compares: an overflow is an infinity of the right sign.
+  return static_cast<uint32_t>(x + o[kRectLeft] * w < 0.0f) |
+         static_cast<uint32_t>(-x + o[kRectRight] * w < 0.0f) << 1 |
+         static_cast<uint32_t>(y + o[kRectBottom] * w < 0.0f) << 2 |
+         static_cast<uint32_t>(-y + o[kRectTop] * w < 0.0f) << 3 |
+         static_cast<uint32_t>(z + o[kNear] * w < 0.0f) << 4 |
+         static_cast<uint32_t>(-z + o[kFar] * w < 0.0f) << 5 |
+         static_cast<uint32_t>(x + o[kGuardLeft] * w < 0.0f) << 6 |
+         static_cast<uint32_t>(-x + o[kGuardRight] * w < 0.0f) << 7 |
+         static_cast<uint32_t>(y + o[kGuardBottom] * w < 0.0f) << 8 |
+         static_cast<uint32_t>(-y + o[kGuardTop] * w < 0.0f) << 9;
+}
 
 // p x matrix for each vertex, with its outcode.
 void transformVertices(const Matrix4& worldViewProjection, const ClipPlanes& planes,
