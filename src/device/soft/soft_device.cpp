@@ -136,6 +136,9 @@ void SoftDevice::setTransform(TransformState state, const Matrix4& matrix) {
 }
 
 void SoftDevice::colourFill(uint32_t pixel) {
+  if (colour_.empty()) {
+    return;
+  }
   const uint16_t value = static_cast<uint16_t>(pixel);
   // Every frame starts with this fill; black (both bytes equal) goes at memset speed.
   if ((value >> 8) == (value & 0xFF)) {
