@@ -332,6 +332,19 @@ TEST_F(SoftDeviceTest, LineListLeavesOutEachLastPixel) {
                                 ".......A"}));
 }
 
+TEST_F(SoftDeviceTest, LinesReachingFarOutsideAreClipped) {
+  bringUp(8, 6);
+  const Vertex lines[4] = {at(-500, 2), at(500, 2),           // across, beyond both sides
+                           at(3, 0, -1.0f), at(3, 6, 2.0f)};  // in front of the eye from y 2 to 4
+  device.drawPrimitive(PrimitiveType::LineList, lines, 4);
+  EXPECT_EQ(picture(), (Picture{"........",  //
+                                "........",  //
+                                "AAAAAAAA",  //
+                                "...A....",  //
+                                "........",  //
+                                "........"}));
+}
+
 TEST_F(SoftDeviceTest, BlackFillAndFlip) {
   bringUp(8, 6);
   device.colourFill(0xFFFF);

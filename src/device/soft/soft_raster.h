@@ -199,13 +199,18 @@ void rasterLine(const ScreenVertex& a, const ScreenVertex& b, const PixelRect& c
     first = detail::floorDiv(majorStart, kSubpixel);
     last = detail::floorDiv(majorStart + major, kSubpixel) + 1;
   }
+  // Only the part of the run inside the clip rectangle along the major axis is walked.
   const int64_t lowClip = xMajor ? clip.x0 : clip.y0;
   const int64_t highClip = (xMajor ? clip.x1 : clip.y1) - 1;
+  if (direction > 0) {
+    first = first > lowClip ? first : lowClip;
+    last = last < highClip ? last : highClip;
+  } else {
+    first = first < highClip ? first : highClip;
+    last = last > lowClip ? last : lowClip;
+  }
   const double scale = static_cast<double>(1 << kDepthFractionBits);
   for (int64_t p = first; direction > 0 ? p <= last : p >= last; p += direction) {
-    if (p < lowClip || p > highClip) {
-      continue;
-    }
     const int64_t along = p * kSubpixel - majorStart;  // sixteenths travelled from a
     // Minor coordinate in sixteenths, then rounded to the nearest whole pixel (halves down).
     const int64_t num = major > 0 ? along * minorDelta : -along * minorDelta;
