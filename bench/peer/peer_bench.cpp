@@ -1,7 +1,9 @@
 // Side by side: whole frames (simulation, camera, render pass and device) on the software device
 // and on fixed-function OpenGL through Mesa's llvmpipe (OSMesa, offscreen), for one fixed seed on
 // a simulated 16 ms clock, so both get the very same calls. Reports frames per second of each,
-// their ratio, and the share of pixels on which the two pictures agree within one RGB565 step.
+// their ratio, the share of pixels on which the two pictures agree within one RGB565 step, and
+// how many of the rest lie on the border of a shape (where the two rasterizers' sub-pixel
+// precision and clipping arithmetic differ) rather than inside one.
 //
 //   tavrik_peer_bench [--frames N] [--seed S] [--repeat R] [--dump DIR] [--sizes 0,1,2]
 //                     [--soft-only 1]
@@ -87,8 +89,13 @@ bool withinOneStep(uint16_t a, uint16_t b) {
   return near(a >> 11, b >> 11) && near(a >> 5 & 0x3F, b >> 5 & 0x3F) && near(a & 0x1F, b & 0x1F);
 }
 
-// Both devices in lockstep, comparing every frame; returns the agreeing share of all pixels.
-double agreement(const Options& options, int mode) {
+struct Agreement {
+  double share;    // of all pixels, within one step
+  double onEdges;  // of the others, those on the border of a shape in either picture
+};
+
+// Both devices in lockstep, comparing every frame.
+Agreement agreement(const Options& options, int mode) {
   static Run softRun;
   static Run glRun;
   SoftDevice soft(nullptr);
@@ -102,14 +109,35 @@ double agreement(const Options& options, int mode) {
   }
   uint64_t same = 0;
   uint64_t total = 0;
+  uint64_t edge = 0;
+  uint64_t inside = 0;
   std::vector<uint8_t> row;
   for (uint32_t f = 1; f <= options.frames; ++f) {
     runFrame(softRun, soft, softTimer);
     runFrame(glRun, gl, glTimer);
     const FrameView frame = soft.backBuffer();
     const size_t pixels = static_cast<size_t>(frame.width) * frame.height;
-    for (size_t i = 0; i < pixels; ++i) {
-      same += withinOneStep(frame.pixels[i], gl.pixels()[i]) ? 1 : 0;
+    const uint16_t* const a = frame.pixels;
+    const uint16_t* const b = gl.pixels();
+    const int w = frame.width;
+    // A pixel is on a border when a neighbour holds another colour.
+    const auto border = [&](const uint16_t* p, int x, int y) {
+      const uint16_t c = p[y * w + x];
+      return (x > 0 && p[y * w + x - 1] != c) || (x + 1 < w && p[y * w + x + 1] != c) ||
+             (y > 0 && p[(y - 1) * w + x] != c) ||
+             (y + 1 < frame.height && p[(y + 1) * w + x] != c);
+    };
+    for (int y = 0; y < frame.height; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const size_t i = static_cast<size_t>(y) * w + x;
+        if (withinOneStep(a[i], b[i])) {
+          ++same;
+        } else if (border(a, x, y) || border(b, x, y)) {
+          ++edge;
+        } else {
+          ++inside;
+        }
+      }
     }
     total += pixels;
     if (!options.dump.empty() && f % 100 == 0) {
@@ -124,7 +152,9 @@ double agreement(const Options& options, int mode) {
   }
   endRun(soft);
   endRun(gl);
-  return total == 0 ? 0.0 : static_cast<double>(same) / static_cast<double>(total);
+  const double differing = std::max<double>(1.0, static_cast<double>(edge + inside));
+  return Agreement{total == 0 ? 0.0 : static_cast<double>(same) / static_cast<double>(total),
+                   static_cast<double>(edge) / differing};
 }
 
 int run(int argc, char** argv) {
@@ -158,8 +188,8 @@ int run(int argc, char** argv) {
   const char* threads = std::getenv("LP_NUM_THREADS");
   std::printf("seed %u, %u frames at 16 ms, best of %d; llvmpipe threads: %s\n", options.seed,
               options.frames, options.repeat, threads != nullptr ? threads : "default");
-  std::printf("%-10s %12s %12s %8s %10s\n", "size", "soft fps", "llvmpipe fps", "ratio",
-              "agreement");
+  std::printf("%-10s %12s %12s %8s %10s %16s\n", "size", "soft fps", "llvmpipe fps", "ratio",
+              "agreement", "misses on edges");
   static const char* kSizes[] = {"640x480", "800x600", "1024x768"};
   for (int mode : options.modes) {
     SoftDevice soft(nullptr);
@@ -170,11 +200,11 @@ int run(int argc, char** argv) {
     }
     GlDevice gl;
     const double glSeconds = timeFrames(gl, options, mode);
-    const double share = agreement(options, mode);
+    const Agreement match = agreement(options, mode);
     const double softFps = options.frames / softSeconds;
     const double glFps = options.frames / glSeconds;
-    std::printf("%-10s %12.1f %12.1f %7.2fx %9.3f%%\n", kSizes[mode], softFps, glFps,
-                softFps / glFps, 100.0 * share);
+    std::printf("%-10s %12.1f %12.1f %7.2fx %9.3f%% %15.1f%%\n", kSizes[mode], softFps, glFps,
+                softFps / glFps, 100.0 * match.share, 100.0 * match.onEdges);
     std::fflush(stdout);
   }
   return 0;

@@ -346,7 +346,7 @@ bool SoftDevice::toScreen(const soft::ClipVertex& v, soft::ScreenVertex& out) co
   const float depth = v.z * inverse * depthScale_ + depthOffset_;
   // The guard band keeps x and y far inside this limit; anything beyond it is a float gone
   // wrong (an overflow, a NaN) and is not drawn.
-  constexpr float kLimit = 1 << 24;
+  constexpr float kLimit = 1 << 26;
   if (!(std::fabs(x) < kLimit && std::fabs(y) < kLimit && std::isfinite(depth))) {
     return false;
   }

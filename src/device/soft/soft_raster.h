@@ -1,5 +1,5 @@
 // Triangle set-up and edge walking of the software device. Vertices arrive in screen space with
-// 4 bits of sub-pixel precision; pixel (X, Y) is sampled at the integer point (X, Y), as the
+// 8 bits of sub-pixel precision; pixel (X, Y) is sampled at the integer point (X, Y), as the
 // immediate-mode devices do. Coverage uses exact integer edge functions with a top-left rule, so
 // triangles sharing an edge cover every pixel along it exactly once. Each covered run of a row
 // goes to a span sink; what a span does with the pixels is the sink's business.
@@ -10,7 +10,7 @@
 
 namespace tavrik::soft {
 
-inline constexpr int kSubpixelBits = 4;
+inline constexpr int kSubpixelBits = 8;
 inline constexpr int32_t kSubpixel = 1 << kSubpixelBits;
 // Depth runs in 16.15 fixed point from 0 to kDepthMax: the top of the range stays clear of the
 // sign bit however a span's step rounds.
@@ -18,7 +18,7 @@ inline constexpr int kDepthFractionBits = 15;
 inline constexpr int32_t kDepthMax = 0xFFFF << kDepthFractionBits;
 
 struct ScreenVertex {
-  int32_t x, y;  // sixteenths of a pixel
+  int32_t x, y;  // in 1/256 of a pixel
   float depth;   // 0 to 65535
 };
 
@@ -27,7 +27,7 @@ struct PixelRect {
   int x0, y0, x1, y1;
 };
 
-// Twice the signed area in square sixteenths: positive when the vertices run clockwise on the
+// Twice the signed area in square sub-pixel units: positive when the vertices run clockwise on the
 // screen (y grows downwards).
 inline int64_t doubleArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
   return static_cast<int64_t>(b.x - a.x) * (c.y - a.y) -
@@ -211,8 +211,8 @@ void rasterLine(const ScreenVertex& a, const ScreenVertex& b, const PixelRect& c
   }
   const double scale = static_cast<double>(1 << kDepthFractionBits);
   for (int64_t p = first; direction > 0 ? p <= last : p >= last; p += direction) {
-    const int64_t along = p * kSubpixel - majorStart;  // sixteenths travelled from a
-    // Minor coordinate in sixteenths, then rounded to the nearest whole pixel (halves down).
+    const int64_t along = p * kSubpixel - majorStart;  // sub-pixel units travelled from a
+    // Minor coordinate in sub-pixel units, then rounded to the nearest whole pixel (halves down).
     const int64_t num = major > 0 ? along * minorDelta : -along * minorDelta;
     const int64_t den = major > 0 ? major : -major;
     const int64_t minor = minorStart + detail::floorDiv(2 * num + den, 2 * den);
