@@ -60,13 +60,15 @@ struct SpanFiller {
         z = static_cast<int32_t>(z + static_cast<int64_t>(zStep) * (x - xFirst));
       }
 #endif
+      // Unsigned, so that the step past the last pixel may wrap harmlessly.
+      uint32_t depthAt = static_cast<uint32_t>(z);
       for (; x <= xLast; ++x) {
-        const uint32_t value = static_cast<uint32_t>(z) >> kDepthFractionBits;
+        const uint32_t value = depthAt >> kDepthFractionBits;
         if (value <= depthRow[x]) {
           depthRow[x] = static_cast<uint16_t>(value);
           colourRow[x] = pixel;
         }
-        z += zStep;
+        depthAt += static_cast<uint32_t>(zStep);
       }
     } else {
       for (int x = xFirst; x <= xLast; ++x) {
