@@ -24,8 +24,8 @@ struct GoldenCase {
 };
 
 const GoldenCase kCases[] = {
-    {"free-flock-quarry", 21, kFormationNone, 1, 558},        // the spinning ring close by
-    {"triangle-near-tiles", 12, kFormationTriangle, 1, 300},  // tiles cut by the near plane
+    {"free-flock-quarry", 21, kFormationNone, 1, 558},         // the spinning ring close by
+    {"triangle-near-plane", 12, kFormationTriangle, 1, 1820},  // a cloud tile through the eye
     {"line-formation", 13, kFormationLine, 1, 300},
     {"wire-clouds", 14, kFormationNone, 0, 600},
 };
