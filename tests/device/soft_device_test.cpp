@@ -315,21 +315,21 @@ TEST_F(SoftDeviceTest, ViewportRecordPlacesAndScissorsTheClipRectangle) {
                                 "............"}));
 }
 
-TEST_F(SoftDeviceTest, LineListLeavesOutEachLastPixel) {
+TEST_F(SoftDeviceTest, LineListDrawsBothEndsColouredByTheFirst) {
   bringUp(8, 6);
   const Vertex lines[6] = {at(1, 1),
                            at(6, 1, 0.5f, kAway),  // across
                            at(1, 2, 0.5f, kAway),
-                           at(5, 5),  // down and right
+                           at(5, 5),  // more across than down, halves rounded up the screen
                            at(7, 5),
                            at(7, 2)};  // up
   device.drawPrimitive(PrimitiveType::LineList, lines, 6);
   EXPECT_EQ(picture(), (Picture{"........",  //
-                                ".AAAAA..",  //
-                                ".B......",  //
+                                ".AAAAAA.",  //
+                                ".B.....A",  //
                                 "..BB...A",  //
                                 "....B..A",  //
-                                ".......A"}));
+                                ".....B.A"}));
 }
 
 TEST_F(SoftDeviceTest, LinesReachingFarOutsideAreClipped) {
@@ -341,7 +341,7 @@ TEST_F(SoftDeviceTest, LinesReachingFarOutsideAreClipped) {
                                 "........",  //
                                 "AAAAAAAA",  //
                                 "...A....",  //
-                                "........",  //
+                                "...A....",  //
                                 "........"}));
 }
 

@@ -174,9 +174,9 @@ void rasterTriangle(const ScreenVertex& v0, const ScreenVertex& v1, const Screen
   }
 }
 
-// A one-pixel-wide line from a to b that leaves out its last pixel: along the major axis every
-// column (or row) from a up to but not including b, the minor coordinate rounded to the nearest
-// pixel. Each pixel goes to sink.span as a span of one.
+// A one-pixel-wide line from a to b, both ends included as immediate-mode devices draw them by
+// default: along the major axis every column (or row) whose centre lies between a and b, the
+// minor coordinate rounded to the nearest pixel. Each pixel goes to sink.span as a span of one.
 template <class Sink>
 void rasterLine(const ScreenVertex& a, const ScreenVertex& b, const PixelRect& clip, Sink& sink) {
   const int64_t dx = static_cast<int64_t>(b.x) - a.x;
@@ -189,15 +189,15 @@ void rasterLine(const ScreenVertex& a, const ScreenVertex& b, const PixelRect& c
   const int64_t majorStart = xMajor ? a.x : a.y;
   const int64_t minorStart = xMajor ? a.y : a.x;
   const int64_t minorDelta = xMajor ? dy : dx;
-  // Pixels whose centre lies in [start, end) along the major axis, in the direction of travel.
+  // Pixels whose centre lies in [start, end] along the major axis, in the direction of travel.
   const int64_t direction = major > 0 ? 1 : -1;
   int64_t first, last;
   if (major > 0) {
     first = -detail::floorDiv(-majorStart, kSubpixel);
-    last = -detail::floorDiv(-(majorStart + major), kSubpixel) - 1;
+    last = detail::floorDiv(majorStart + major, kSubpixel);
   } else {
     first = detail::floorDiv(majorStart, kSubpixel);
-    last = detail::floorDiv(majorStart + major, kSubpixel) + 1;
+    last = -detail::floorDiv(-(majorStart + major), kSubpixel);
   }
   // Only the part of the run inside the clip rectangle along the major axis is walked.
   const int64_t lowClip = xMajor ? clip.x0 : clip.y0;
