@@ -1,0 +1,56 @@
+// The Linux command line: the screen-saver switches of the Windows convention, the options of an
+// XScreenSaver hack, the settings overrides and the headless runner's options. Pure parsing; it
+// opens no display, so every mode's choice can be tested on its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "host/headless/headless.h"
+
+namespace tavrik {
+
+enum class SaverMode : int32_t { Configure = 0, Preview = 1, Run = 2, Password = 3 };
+
+// Parses the command text of the switch convention: the first of the sixteen switches, in table
+// order, that occurs anywhere in the text chooses the mode, and the number after it is the
+// parent window (0 when there are no digits). False when no switch occurs.
+bool parseCommandLine(std::string_view commandText, SaverMode& mode, uint64_t& parentWindow);
+
+// True when text is one of the sixteen switches, alone or followed by ':' and a number.
+bool isSwitchArgument(std::string_view text);
+
+// A window id as hacks take it: decimal or 0x hexadecimal, nothing else in the text.
+bool parseWindowId(std::string_view text, uint64_t& id);
+
+enum class LinuxMode {
+  Help,
+  Version,
+  Headless,
+  Windowed,  // an ordinary window, as a hack runs with no arguments or -window
+  Embedded,  // drawing into a foreign window: -window-id, or -root
+  FullScreen,
+  Preview,
+  Password,
+  Configure,
+};
+
+struct LinuxCommand {
+  LinuxMode mode = LinuxMode::Windowed;
+  // The switch's window number (0: none given), or the foreign window of an embedded run (0 with
+  // -root and no XSCREENSAVER_WINDOW: the root window).
+  uint64_t window = 0;
+  bool fps = false;
+  HeadlessOptions options;  // the overrides, and the runner's options for a headless run
+};
+
+// Parses argv. xscreensaverWindow is the value of XSCREENSAVER_WINDOW, or nullptr. Returns false
+// with a one-line message in error for unknown options and bad values.
+bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow,
+                           LinuxCommand& command, std::string& error);
+
+// The text of --help.
+std::string linuxUsage();
+
+}  // namespace tavrik

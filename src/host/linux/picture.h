@@ -1,0 +1,119 @@
+// What every Linux presenter does alike: where the picture goes in a window of any size, the
+// frame-rate readout and the pace of frames when nothing waits for the display's refresh.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
+namespace tavrik {
+
+struct PictureRect {
+  int x, y, width, height;
+};
+
+// The largest rectangle of the picture's proportions inside the window, centred, as a monitor
+// shows a mode of another shape: black bars beside it or above and below it.
+inline PictureRect fitPicture(int windowWidth, int windowHeight, int pictureWidth,
+                              int pictureHeight) {
+  if (windowWidth <= 0 || windowHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) {
+    return {0, 0, 0, 0};
+  }
+  const int64_t wideBy = int64_t{windowWidth} * pictureHeight;
+  const int64_t tallBy = int64_t{windowHeight} * pictureWidth;
+  PictureRect r{};
+  if (wideBy > tallBy) {
+    r.height = windowHeight;
+    r.width = static_cast<int>(tallBy / pictureHeight);
+  } else {
+    r.width = windowWidth;
+    r.height = static_cast<int>(wideBy / pictureWidth);
+  }
+  r.x = (windowWidth - r.width) / 2;
+  r.y = (windowHeight - r.height) / 2;
+  return r;
+}
+
+// Counts presented frames and renews its text about once a second.
+class FpsMeter {
+ public:
+  void frame() {
+    const auto now = std::chrono::steady_clock::now();
+    if (frames_ == 0) {
+      since_ = now;
+    }
+    ++frames_;
+    const double seconds = std::chrono::duration<double>(now - since_).count();
+    if (seconds >= 1.0) {
+      std::snprintf(text_, sizeof text_, "%.1f FPS", (frames_ - 1) / seconds);
+      frames_ = 1;
+      since_ = now;
+    }
+  }
+  const char* text() const { return text_; }
+
+ private:
+  std::chrono::steady_clock::time_point since_{};
+  int frames_ = 0;
+  char text_[24] = "";
+};
+
+struct ReadoutGlyph {
+  char c;
+  uint16_t rows;  // five rows of three bits, top row in the highest bits
+};
+
+inline constexpr ReadoutGlyph kReadoutGlyphs[] = {
+    {'0', 0b111'101'101'101'111}, {'1', 0b010'110'010'010'111}, {'2', 0b111'001'111'100'111},
+    {'3', 0b111'001'111'001'111}, {'4', 0b101'101'111'001'001}, {'5', 0b111'100'111'001'111},
+    {'6', 0b111'100'111'101'111}, {'7', 0b111'001'001'001'001}, {'8', 0b111'101'111'101'111},
+    {'9', 0b111'101'111'001'111}, {'.', 0b000'000'000'000'010}, {'F', 0b111'100'111'100'100},
+    {'P', 0b111'101'111'100'100}, {'S', 0b111'100'111'001'111},
+};
+
+// Calls fill(x, y, size, size) for every lit cell of text drawn in a 3 by 5 cell font (digits,
+// '.', 'F', 'P', 'S'; other characters are blanks) with its top left corner at (x, y).
+template <class Fill>
+void drawReadout(const char* text, int x, int y, int cell, Fill&& fill) {
+  for (; *text != '\0'; ++text, x += 4 * cell) {
+    uint16_t rows = 0;
+    for (const ReadoutGlyph& glyph : kReadoutGlyphs) {
+      rows = glyph.c == *text ? glyph.rows : rows;
+    }
+    for (int bit = 0; bit < 15; ++bit) {
+      if ((rows >> (14 - bit)) & 1) {
+        fill(x + (bit % 3) * cell, y + (bit / 3) * cell, cell, cell);
+      }
+    }
+  }
+}
+
+// Caps the frame rate at the display's refresh rate. A presenter that waits for the refresh
+// itself uses up the period, so the pacer then sleeps little or not at all.
+class FramePacer {
+ public:
+  explicit FramePacer(int refreshHz)
+      : period_(std::chrono::microseconds(1000000 / (refreshHz > 0 ? refreshHz : 60))) {}
+
+  // Sleeps what is left of the period since the last call.
+  template <class Sleep>
+  void pace(Sleep&& sleepMicroseconds) {
+    const auto now = std::chrono::steady_clock::now();
+    if (started_) {
+      const auto used = now - last_;
+      if (used < period_) {
+        sleepMicroseconds(
+            std::chrono::duration_cast<std::chrono::microseconds>(period_ - used).count());
+      }
+    }
+    started_ = true;
+    last_ = std::chrono::steady_clock::now();
+  }
+
+ private:
+  std::chrono::steady_clock::duration period_;
+  std::chrono::steady_clock::time_point last_{};
+  bool started_ = false;
+};
+
+}  // namespace tavrik

@@ -1,0 +1,213 @@
+// SDL2 host windows: the full-screen saver (-s) and the ordinary window a hack opens with no
+// arguments. It relies on SDL2's X11 video driver (the window class comes from the
+// SDL_VIDEO_X11_WMCLASS variable) and on the software device; it changes no display mode and does
+// not embed into foreign windows (see x11_embedded.cpp).
+#include "host/linux/sdl_saver.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/extensions/XI2.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include "config/file_store.h"
+#include "device/soft/soft_device.h"
+#include "host/linux/exit_rules.h"
+#include "host/linux/live_run.h"
+#include "host/linux/sdl_presenter.h"
+#include "host/linux/stop_signals.h"
+#include "host/linux/x11_util.h"
+
+namespace tavrik {
+
+namespace {
+
+void sleepMicroseconds(int64_t microseconds) {
+  timespec delay{};
+  delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
+  delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
+  nanosleep(&delay, nullptr);  // a stop signal cuts it short, which is what we want
+}
+
+bool startSdl() {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // SDL 2.26 reads the window class from the environment only.
+  setenv("SDL_VIDEO_X11_WMCLASS", kSaverWindowClass, 1);
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    return false;
+  }
+  // Mouse moves are counted as the X server reports them; SDL's own motion events add one for
+  // the pointer entering the window, which no real move caused.
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  return true;
+}
+
+SaverInput classifyKey(const SDL_KeyboardEvent& key) {
+  const SDL_Keycode code = key.keysym.sym;
+  const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
+  if (code == SDLK_LALT || code == SDLK_RALT || code == SDLK_F10 || alt) {
+    return SaverInput::SystemKey;
+  }
+  return SaverInput::Key;
+}
+
+// The X input extension's major opcode on the window's connection, or -1. Where the server has
+// it, SDL takes pointer motion through it, and each move arrives as one of its events.
+int inputExtensionOpcode(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  int opcode = -1;
+  int event = 0;
+  int error = 0;
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
+      !XQueryExtension(info.info.x11.display, "XInputExtension", &opcode, &event, &error)) {
+    return -1;
+  }
+  return opcode;
+}
+
+bool isPointerMotion(const XEvent& event, int inputOpcode) {
+  if (event.type == MotionNotify) {
+    return true;
+  }
+  return event.type == GenericEvent && inputOpcode >= 0 && event.xcookie.extension == inputOpcode &&
+         event.xcookie.evtype == XI_Motion;
+}
+
+// True when the full-screen saver must end on this event.
+bool endsFullScreen(const SDL_Event& event, ExitRules& rules, int inputOpcode) {
+  switch (event.type) {
+    case SDL_QUIT:
+      return true;
+    case SDL_KEYDOWN:
+      return rules.ends(classifyKey(event.key));
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        return rules.ends(SaverInput::LeftButton);
+      }
+      if (event.button.button == SDL_BUTTON_RIGHT) {
+        return rules.ends(SaverInput::RightButton);
+      }
+      return rules.ends(SaverInput::OtherButton);
+    case SDL_MOUSEWHEEL:
+      return rules.ends(SaverInput::Wheel);
+    case SDL_SYSWMEVENT:
+      if (event.syswm.msg != nullptr && event.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+          isPointerMotion(event.syswm.msg->msg.x11.event, inputOpcode)) {
+        return rules.ends(SaverInput::MouseMove);
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool endsWindowed(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      return true;
+    case SDL_WINDOWEVENT:
+      return event.window.event == SDL_WINDOWEVENT_CLOSE;
+    case SDL_KEYDOWN:
+      return event.key.keysym.sym == SDLK_ESCAPE || event.key.keysym.sym == SDLK_q;
+    default:
+      return false;
+  }
+}
+
+// The shared part of both modes: settings, window, device, scene, frames, teardown.
+int runSdl(const LinuxCommand& command, bool fullScreen) {
+  auto run = std::make_unique<Run>();
+  FileSettingsStore store(defaultSettingsPath());
+  prepareRun(*run, store, runSeed(command.options), command.options.overrides);
+
+  if (!startSdl()) {
+    if (fullScreen) {
+      return 0;
+    }
+    std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
+    return 1;
+  }
+
+  SDL_Window* window = nullptr;
+  if (fullScreen) {
+    SDL_Rect screen{0, 0, run->settings.screenWidth, run->settings.screenHeight};
+    SDL_GetDisplayBounds(0, &screen);
+    window = SDL_CreateWindow("Tavrik", screen.x, screen.y, screen.w, screen.h,
+                              SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  } else {
+    window = SDL_CreateWindow("Tavrik", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                              run->settings.screenWidth, run->settings.screenHeight,
+                              SDL_WINDOW_RESIZABLE);
+  }
+  if (window == nullptr) {
+    if (!fullScreen) {
+      std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
+    }
+    SDL_Quit();
+    return fullScreen ? 0 : 1;
+  }
+  if (fullScreen) {
+    SDL_ShowCursor(SDL_DISABLE);
+  }
+
+  int exitCode = 0;
+  {
+    SdlPresenter presenter;
+    LiveTimer timer(command.options);
+    SoftDevice device(&presenter);
+    if (!presenter.open(window, command.fps)) {
+      exitCode = fullScreen ? 0 : 1;
+      if (!fullScreen) {
+        std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
+      }
+    } else if (startRun(*run, device, timer)) {
+      presenter.clear();
+      SDL_DisplayMode mode{};
+      const int display = SDL_GetWindowDisplayIndex(window);
+      const int refresh =
+          SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
+      FramePacer pacer(refresh);
+      ExitRules rules;
+      const int inputOpcode = inputExtensionOpcode(window);
+      bool running = true;
+      while (running) {
+        SDL_Event event;
+        while (running && SDL_PollEvent(&event)) {
+          running = !(fullScreen ? endsFullScreen(event, rules, inputOpcode) : endsWindowed(event));
+        }
+        if (!running || stopRequested()) {
+          break;
+        }
+        runFrame(*run, device, timer);
+        pacer.pace(sleepMicroseconds);
+      }
+      endRun(device);
+    }
+  }
+
+  if (fullScreen) {
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return exitCode;
+}
+
+}  // namespace
+
+int runFullScreen(const LinuxCommand& command) {
+  return runSdl(command, true);
+}
+
+int runWindowed(const LinuxCommand& command) {
+  return runSdl(command, false);
+}
+
+}  // namespace tavrik

@@ -1,0 +1,107 @@
+#include "host/linux/settings_launcher.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "host/linux/stop_signals.h"
+
+extern char** environ;
+
+namespace tavrik {
+
+namespace {
+
+constexpr const char* kSettingsProgram = "tavrik-settings";
+
+bool executable(const std::string& path) {
+  return !path.empty() && access(path.c_str(), X_OK) == 0;
+}
+
+std::string ownFolder() {
+  char buffer[4096];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) {
+    return {};
+  }
+  const std::string_view path(buffer, static_cast<size_t>(length));
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
+}  // namespace
+
+std::string findSettingsProgram() {
+  const std::string beside = ownFolder() + "/" + kSettingsProgram;
+  if (executable(beside)) {
+    return beside;
+  }
+#ifdef TAVRIK_LIBEXECDIR
+  const std::string installed = std::string(TAVRIK_LIBEXECDIR) + "/" + kSettingsProgram;
+  if (executable(installed)) {
+    return installed;
+  }
+#endif
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path != nullptr ? path : "";
+  while (!folders.empty()) {
+    const size_t colon = folders.find(':');
+    const std::string_view folder = folders.substr(0, colon);
+    folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+    if (!folder.empty()) {
+      const std::string candidate = std::string(folder) + "/" + kSettingsProgram;
+      if (executable(candidate)) {
+        return candidate;
+      }
+    }
+  }
+  return {};
+}
+
+int runSettingsDialog(uint64_t owner) {
+  const std::string program = findSettingsProgram();
+  if (program.empty()) {
+    std::fprintf(stderr, "tavrik: the settings dialog (%s) is not installed\n", kSettingsProgram);
+    return 0;
+  }
+  const std::string ownerText = std::to_string(owner);
+  std::string args[] = {program, "--owner", ownerText};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), nullptr};
+  if (owner == 0) {
+    argv[1] = nullptr;
+  }
+  pid_t child = 0;
+  const int failed = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ);
+  if (failed != 0) {
+    std::fprintf(stderr, "tavrik: cannot start %s: %s\n", program.c_str(), std::strerror(failed));
+    return 0;
+  }
+  // A stop signal is passed on, so the dialog does not outlive the saver that opened it.
+  bool forwarded = false;
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(child, &status, forwarded ? 0 : WNOHANG);
+    if (done == child || (done < 0 && errno != EINTR)) {
+      return 0;
+    }
+    if (!forwarded && stopRequested()) {
+      kill(child, SIGTERM);
+      forwarded = true;
+      continue;
+    }
+    if (!forwarded) {
+      pollfd stop{stopSignalFd(), POLLIN, 0};
+      poll(&stop, stopSignalFd() >= 0 ? 1 : 0, 100);
+    }
+  }
+}
+
+}  // namespace tavrik

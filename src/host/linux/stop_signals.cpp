@@ -1,0 +1,50 @@
+#include "host/linux/stop_signals.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace tavrik {
+
+namespace {
+
+// A signal handler has no context of its own, so these two are process-wide by necessity.
+int stopPipe[2] = {-1, -1};
+volatile sig_atomic_t stopFlag = 0;
+
+void onStopSignal(int) {
+  const int saved = errno;
+  stopFlag = 1;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(stopPipe[1], &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+bool installStopSignals() {
+  if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    stopPipe[0] = stopPipe[1] = -1;
+    return false;
+  }
+  struct sigaction action {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  return true;
+}
+
+bool stopRequested() {
+  return stopFlag != 0;
+}
+
+int stopSignalFd() {
+  return stopPipe[0];
+}
+
+}  // namespace tavrik

@@ -1,0 +1,94 @@
+// Embedded host: the saver drawn with Xlib into a window that another program owns (-window-id,
+// or -root with XSCREENSAVER_WINDOW). It relies on asking the window for its size each frame, as
+// no resize is reported to us, and on the window's destruction notice; it never reads input,
+// which belongs to the window's owner, and never takes part in the single-instance rule.
+#include "host/linux/x11_embedded.h"
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "config/file_store.h"
+#include "device/soft/soft_device.h"
+#include "host/linux/live_run.h"
+#include "host/linux/stop_signals.h"
+#include "host/linux/x11_presenter.h"
+#include "host/linux/x11_util.h"
+
+namespace tavrik {
+
+namespace {
+
+void sleepMicroseconds(int64_t microseconds) {
+  timespec delay{};
+  delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
+  delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
+  nanosleep(&delay, nullptr);
+}
+
+// True when the window's destruction has been announced.
+bool destroyed(Display* display, Window window) {
+  bool gone = false;
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    gone = gone || (event.type == DestroyNotify && event.xdestroywindow.window == window);
+  }
+  return gone;
+}
+
+int drawInto(Display* display, const LinuxCommand& command) {
+  const Window window =
+      command.window != 0 ? static_cast<Window>(command.window) : DefaultRootWindow(display);
+  XWindowAttributes attributes{};
+  if (!queryWindow(display, window, &attributes)) {
+    return 0;  // the window is already gone: there is nothing to draw on
+  }
+  const unsigned long errors = xErrorCount();
+  XSelectInput(display, window, StructureNotifyMask);
+  XSync(display, False);
+  if (xErrorCount() != errors) {
+    return 0;
+  }
+
+  auto run = std::make_unique<Run>();
+  FileSettingsStore store(defaultSettingsPath());
+  prepareRun(*run, store, runSeed(command.options), command.options.overrides);
+
+  X11Presenter presenter;
+  if (!presenter.open(display, window, attributes, command.fps)) {
+    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx (unsupported visual)\n", window);
+    return 1;
+  }
+  LiveTimer timer(command.options);
+  SoftDevice device(&presenter);
+  if (!startRun(*run, device, timer)) {
+    return 0;
+  }
+  FramePacer pacer(60);
+  while (!stopRequested() && !destroyed(display, window)) {
+    if (!queryWindow(display, window, &attributes)) {
+      break;
+    }
+    presenter.resize(attributes.width, attributes.height);
+    runFrame(*run, device, timer);
+    pacer.pace(sleepMicroseconds);
+  }
+  endRun(device);
+  return 0;
+}
+
+}  // namespace
+
+int runEmbedded(const LinuxCommand& command) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    std::fprintf(stderr, "tavrik: cannot open the display '%s'\n", XDisplayName(nullptr));
+    return 1;
+  }
+  const int code = drawInto(display, command);
+  XCloseDisplay(display);
+  return code;
+}
+
+}  // namespace tavrik

@@ -1,0 +1,157 @@
+#include "host/linux/x11_presenter.h"
+
+#include <bit>
+
+namespace tavrik {
+
+namespace {
+
+// Places an 8-bit channel value under a TrueColor mask.
+uint32_t channel(uint32_t value8, unsigned long mask) {
+  if (mask == 0) {
+    return 0;
+  }
+  const int shift = std::countr_zero(mask);
+  const int bits = std::popcount(mask);
+  const uint32_t scaled = bits >= 8 ? value8 << (bits - 8) : value8 >> (8 - bits);
+  return static_cast<uint32_t>((static_cast<unsigned long>(scaled) << shift) & mask);
+}
+
+uint32_t visualPixel(const Visual* visual, uint32_t r8, uint32_t g8, uint32_t b8) {
+  return channel(r8, visual->red_mask) | channel(g8, visual->green_mask) |
+         channel(b8, visual->blue_mask);
+}
+
+}  // namespace
+
+bool X11Presenter::open(Display* display, Window window, const XWindowAttributes& attributes,
+                        bool showFps) {
+  close();
+  if (attributes.visual == nullptr || attributes.visual->red_mask == 0) {
+    return false;  // only TrueColor and DirectColor visuals
+  }
+  display_ = display;
+  window_ = window;
+  visual_ = attributes.visual;
+  depth_ = attributes.depth;
+  showFps_ = showFps;
+  gc_ = XCreateGC(display_, window_, 0, nullptr);
+  palette_.resize(65536);
+  for (uint32_t v = 0; v < 65536; ++v) {
+    const uint32_t r5 = v >> 11;
+    const uint32_t g6 = (v >> 5) & 63;
+    const uint32_t b5 = v & 31;
+    palette_[v] =
+        visualPixel(visual_, (r5 << 3) | (r5 >> 2), (g6 << 2) | (g6 >> 4), (b5 << 3) | (b5 >> 2));
+  }
+  white_ = visualPixel(visual_, 255, 255, 255);
+  return resize(attributes.width, attributes.height);
+}
+
+void X11Presenter::close() {
+  if (image_ != nullptr) {
+    image_->data = nullptr;  // the buffer is ours
+    XDestroyImage(image_);
+    image_ = nullptr;
+  }
+  if (gc_ != nullptr) {
+    XFreeGC(display_, gc_);
+    gc_ = nullptr;
+  }
+  width_ = height_ = 0;
+}
+
+bool X11Presenter::resize(int width, int height) {
+  if (display_ == nullptr || width <= 0 || height <= 0) {
+    return false;
+  }
+  if (image_ != nullptr && width == width_ && height == height_) {
+    return true;
+  }
+  if (image_ != nullptr) {
+    image_->data = nullptr;
+    XDestroyImage(image_);
+    image_ = nullptr;
+  }
+  // Thirty-two bits a pixel covers every depth up to 32 that XCreateImage pads to.
+  buffer_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
+                        reinterpret_cast<char*>(buffer_.data()), static_cast<unsigned>(width),
+                        static_cast<unsigned>(height), 32, 0);
+  if (image_ == nullptr ||
+      image_->bytes_per_line * height > static_cast<int>(buffer_.size() * sizeof(uint32_t))) {
+    if (image_ != nullptr) {
+      image_->data = nullptr;
+      XDestroyImage(image_);
+      image_ = nullptr;
+    }
+    width_ = height_ = 0;
+    return false;
+  }
+  columns_.reserve(static_cast<size_t>(width));  // so no frame has to allocate
+  const int native = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+  direct_ = image_->bits_per_pixel == 32 && image_->byte_order == native &&
+            image_->bytes_per_line == width * 4;
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void X11Presenter::fill(int x, int y, int w, int h, uint32_t pixel) {
+  for (int row = y; row < y + h && row < height_; ++row) {
+    for (int col = x; col < x + w && col < width_; ++col) {
+      if (row >= 0 && col >= 0) {
+        if (direct_) {
+          buffer_[static_cast<size_t>(row) * static_cast<size_t>(width_) +
+                  static_cast<size_t>(col)] = pixel;
+        } else {
+          XPutPixel(image_, col, row, pixel);
+        }
+      }
+    }
+  }
+}
+
+void X11Presenter::present(const FrameView& frame) {
+  if (image_ == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+    return;
+  }
+  const PictureRect fit = stretch_ ? PictureRect{0, 0, width_, height_}
+                                   : fitPicture(width_, height_, frame.width, frame.height);
+  columns_.resize(static_cast<size_t>(fit.width));  // within the capacity resize() reserved
+  for (int x = 0; x < fit.width; ++x) {
+    columns_[static_cast<size_t>(x)] =
+        static_cast<int>(int64_t{x} * frame.width / (fit.width > 0 ? fit.width : 1));
+  }
+  const uint32_t black = palette_[0];
+  fill(0, 0, width_, fit.y, black);
+  fill(0, fit.y + fit.height, width_, height_ - fit.y - fit.height, black);
+  fill(0, fit.y, fit.x, fit.height, black);
+  fill(fit.x + fit.width, fit.y, width_ - fit.x - fit.width, fit.height, black);
+  for (int y = 0; y < fit.height; ++y) {
+    const int sourceRow = static_cast<int>(int64_t{y} * frame.height / fit.height);
+    const uint16_t* source = frame.pixels + static_cast<ptrdiff_t>(sourceRow) * frame.pitch;
+    const int row = fit.y + y;
+    if (direct_) {
+      uint32_t* out = buffer_.data() + static_cast<size_t>(row) * static_cast<size_t>(width_) +
+                      static_cast<size_t>(fit.x);
+      for (int x = 0; x < fit.width; ++x) {
+        out[x] = palette_[source[columns_[static_cast<size_t>(x)]]];
+      }
+    } else {
+      for (int x = 0; x < fit.width; ++x) {
+        XPutPixel(image_, fit.x + x, row, palette_[source[columns_[static_cast<size_t>(x)]]]);
+      }
+    }
+  }
+  if (showFps_) {
+    meter_.frame();
+    drawReadout(meter_.text(), 8, height_ - 8 - 5 * 2, 2,
+                [this](int x, int y, int w, int h) { fill(x, y, w, h, white_); });
+  }
+  XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, static_cast<unsigned>(width_),
+            static_cast<unsigned>(height_));
+  XFlush(display_);
+}
+
+}  // namespace tavrik

@@ -1,0 +1,57 @@
+// Shows the software device's RGB565 frames in any X window, ours or a foreign one, at the size
+// the window has now: an image of the window's size with the picture scaled into it and black
+// bars around, put with XPutImage.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "device/soft/presenter.h"
+#include "host/linux/picture.h"
+
+namespace tavrik {
+
+class X11Presenter : public Presenter {
+ public:
+  X11Presenter() = default;
+  X11Presenter(const X11Presenter&) = delete;
+  X11Presenter& operator=(const X11Presenter&) = delete;
+  ~X11Presenter() override { close(); }
+
+  // Prepares to draw into window, whose attributes the caller has just read.
+  bool open(Display* display, Window window, const XWindowAttributes& attributes, bool showFps);
+  void close();
+  // Follows the window to a new size; call between frames (it reallocates).
+  bool resize(int width, int height);
+  // Stretches the picture over the whole window instead of keeping its proportions.
+  void setStretch(bool stretch) { stretch_ = stretch; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  void present(const FrameView& frame) override;
+
+ private:
+  void fill(int x, int y, int w, int h, uint32_t pixel);
+
+  Display* display_ = nullptr;
+  Window window_ = 0;
+  Visual* visual_ = nullptr;
+  int depth_ = 0;
+  GC gc_ = nullptr;
+  XImage* image_ = nullptr;
+  std::vector<uint32_t> buffer_;
+  std::vector<uint32_t> palette_;  // RGB565 value to the visual's pixel value
+  std::vector<int> columns_;       // for each column of the picture, its column in the frame
+  int width_ = 0;
+  int height_ = 0;
+  bool direct_ = false;  // 32-bit pixels in this machine's byte order: written without XPutPixel
+  uint32_t white_ = 0;
+  bool stretch_ = false;
+  bool showFps_ = false;
+  FpsMeter meter_;
+};
+
+}  // namespace tavrik
