@@ -1,0 +1,60 @@
+// A plain X window for the host tests to embed into or preview in, standing for the window of a
+// screen-saver host: host_test_window WIDTH HEIGHT prints the window's id, keeps the window
+// until SIGTERM, and so destroys it when it is stopped. Its background is a dark grey, so a test
+// can tell our pixels from the window's own.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+volatile sig_atomic_t stop = 0;
+
+void onStop(int) {
+  stop = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int width = argc > 1 ? std::atoi(argv[1]) : 320;
+  const int height = argc > 2 ? std::atoi(argv[2]) : 240;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr || width <= 0 || height <= 0) {
+    return 1;
+  }
+  struct sigaction action {};
+  action.sa_handler = onStop;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+
+  const int screen = DefaultScreen(display);
+  const Window window = XCreateSimpleWindow(
+      display, RootWindow(display, screen), 10, 10, static_cast<unsigned>(width),
+      static_cast<unsigned>(height), 0, BlackPixel(display, screen), 0x303030);
+  XClassHint hint{};
+  char name[] = "host_test_window";
+  char className[] = "TavrikTestHost";
+  hint.res_name = name;
+  hint.res_class = className;
+  XSetClassHint(display, window, &hint);
+  XStoreName(display, window, "TavrikTestHost");
+  XMapWindow(display, window);
+  XSync(display, False);
+  std::printf("0x%lx\n", window);
+  std::fflush(stdout);
+  while (stop == 0) {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+    }
+    usleep(20000);
+  }
+  XDestroyWindow(display, window);
+  XCloseDisplay(display);
+  return 0;
+}
