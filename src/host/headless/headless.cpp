@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 #include "config/file_store.h"
@@ -168,8 +169,9 @@ int runHeadless(const HeadlessOptions& options) {
   MillisecondTimer& timer = options.frameMs ? static_cast<MillisecondTimer&>(simulated) : steady;
 
   FileSettingsStore store(defaultSettingsPath());
-  static Run run;  // large; kept off the stack
-  run = Run{};
+  // Tens of kilobytes: made once before the first frame rather than on the stack.
+  const auto runStorage = std::make_unique<Run>();
+  Run& run = *runStorage;
   prepareRun(run, store, seed, options.overrides);
 
   // Pictures only when someone asked for them; otherwise nothing is drawn at all.
