@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "device/soft/presenter.h"
+
 namespace tavrik {
 
 struct PictureRect {
@@ -32,6 +34,39 @@ inline PictureRect fitPicture(int windowWidth, int windowHeight, int pictureWidt
   r.x = (windowWidth - r.width) / 2;
   r.y = (windowHeight - r.height) / 2;
   return r;
+}
+
+// Scales frame into fit, a rectangle of a 32-bit image (pitch in pixels), nearest pixel, through
+// palette (RGB565 to the image's pixel values), and paints the rest of the image black. columns
+// needs room for fit.width entries.
+inline void scalePicture(const FrameView& frame, const uint32_t* palette, uint32_t* image,
+                         int imageWidth, int imageHeight, int pitch, PictureRect fit,
+                         int* columns) {
+  const uint32_t black = palette[0];
+  for (int x = 0; x < fit.width; ++x) {
+    columns[x] = static_cast<int>(int64_t{x} * frame.width / fit.width);
+  }
+  for (int y = 0; y < imageHeight; ++y) {
+    uint32_t* out = image + static_cast<ptrdiff_t>(y) * pitch;
+    if (y < fit.y || y >= fit.y + fit.height) {
+      for (int x = 0; x < imageWidth; ++x) {
+        out[x] = black;
+      }
+      continue;
+    }
+    const int sourceRow = static_cast<int>(int64_t{y - fit.y} * frame.height / fit.height);
+    const uint16_t* source = frame.pixels + static_cast<ptrdiff_t>(sourceRow) * frame.pitch;
+    for (int x = 0; x < fit.x; ++x) {
+      out[x] = black;
+    }
+    uint32_t* picture = out + fit.x;
+    for (int x = 0; x < fit.width; ++x) {
+      picture[x] = palette[source[columns[x]]];
+    }
+    for (int x = fit.x + fit.width; x < imageWidth; ++x) {
+      out[x] = black;
+    }
+  }
 }
 
 // Counts presented frames and renews its text about once a second.

@@ -6,18 +6,22 @@ namespace tavrik {
 
 bool SdlPresenter::open(SDL_Window* window, bool showFps) {
   close();
+  window_ = window;
   showFps_ = showFps;
-  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
-  if (renderer_ == nullptr) {
-    renderer_ = SDL_CreateRenderer(window, -1, 0);
+  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (renderer_ != nullptr) {
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer_, &info);
+    // A renderer that does not wait for the refresh has nothing over the window's surface.
+    if ((info.flags & SDL_RENDERER_PRESENTVSYNC) == 0 || std::strcmp(info.name, "software") == 0) {
+      SDL_DestroyRenderer(renderer_);
+      renderer_ = nullptr;
+    }
   }
   if (renderer_ == nullptr) {
-    return false;
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    return surface != nullptr && surface->format->BytesPerPixel == 4;
   }
-  SDL_RendererInfo info{};
-  SDL_GetRendererInfo(renderer_, &info);
-  // The software renderer accepts the flag but cannot wait for the display.
-  vsync_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 && std::strcmp(info.name, "software") != 0;
   return true;
 }
 
@@ -31,21 +35,38 @@ void SdlPresenter::close() {
     renderer_ = nullptr;
   }
   textureWidth_ = textureHeight_ = 0;
+  window_ = nullptr;
 }
 
 void SdlPresenter::clear() {
-  if (renderer_ == nullptr) {
-    return;
+  if (renderer_ != nullptr) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderPresent(renderer_);
+  } else if (window_ != nullptr) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (surface != nullptr) {
+      SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+      SDL_UpdateWindowSurface(window_);
+    }
   }
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderPresent(renderer_);
 }
 
 void SdlPresenter::present(const FrameView& frame) {
-  if (renderer_ == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+  if (window_ == nullptr || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
     return;
   }
+  if (showFps_) {
+    meter_.frame();
+  }
+  if (renderer_ != nullptr) {
+    presentWithRenderer(frame);
+  } else {
+    presentToSurface(frame);
+  }
+}
+
+void SdlPresenter::presentWithRenderer(const FrameView& frame) {
   if (texture_ == nullptr || textureWidth_ != frame.width || textureHeight_ != frame.height) {
     // Only when the frame's size changes, which is once per run.
     if (texture_ != nullptr) {
@@ -71,7 +92,6 @@ void SdlPresenter::present(const FrameView& frame) {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, &target);
   if (showFps_) {
-    meter_.frame();
     SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
     drawReadout(meter_.text(), 8, outputHeight - 8 - 5 * 3, 3, [this](int x, int y, int w, int h) {
       const SDL_Rect cell{x, y, w, h};
@@ -79,6 +99,52 @@ void SdlPresenter::present(const FrameView& frame) {
     });
   }
   SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::presentToSurface(const FrameView& frame) {
+  // The same surface comes back until the window's size changes.
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (surface == nullptr || surface->format->BytesPerPixel != 4) {
+    return;
+  }
+  if (paletteFormat_ != surface->format->format) {
+    palette_.resize(65536);  // once per run
+    for (uint32_t v = 0; v < 65536; ++v) {
+      const uint32_t r5 = v >> 11;
+      const uint32_t g6 = (v >> 5) & 63;
+      const uint32_t b5 = v & 31;
+      palette_[v] = SDL_MapRGB(surface->format, static_cast<Uint8>((r5 << 3) | (r5 >> 2)),
+                               static_cast<Uint8>((g6 << 2) | (g6 >> 4)),
+                               static_cast<Uint8>((b5 << 3) | (b5 >> 2)));
+    }
+    paletteFormat_ = surface->format->format;
+  }
+  if (columns_.size() < static_cast<size_t>(surface->w)) {
+    columns_.resize(static_cast<size_t>(surface->w));  // when the window grows
+  }
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+    return;
+  }
+  uint32_t* pixels = static_cast<uint32_t*>(surface->pixels);
+  const int pitch = surface->pitch / 4;
+  const PictureRect fit = fitPicture(surface->w, surface->h, frame.width, frame.height);
+  scalePicture(frame, palette_.data(), pixels, surface->w, surface->h, pitch, fit, columns_.data());
+  if (showFps_) {
+    const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
+    drawReadout(meter_.text(), 8, surface->h - 8 - 5 * 3, 3, [&](int x, int y, int w, int h) {
+      for (int row = y; row < y + h && row < surface->h; ++row) {
+        for (int col = x; col < x + w && col < surface->w; ++col) {
+          if (row >= 0 && col >= 0) {
+            pixels[static_cast<ptrdiff_t>(row) * pitch + col] = white;
+          }
+        }
+      }
+    });
+  }
+  if (SDL_MUSTLOCK(surface)) {
+    SDL_UnlockSurface(surface);
+  }
+  SDL_UpdateWindowSurface(window_);
 }
 
 }  // namespace tavrik

@@ -1,8 +1,13 @@
-// Shows the software device's RGB565 frames in an SDL window: a streaming texture of the frame's
-// size, scaled to fill the window with the picture's proportions kept.
+// Shows the software device's RGB565 frames in an SDL window, scaled to fill the window with the
+// picture's proportions kept. Where SDL has a renderer that waits for the display's refresh, a
+// streaming RGB565 texture goes through it; elsewhere the frame is scaled straight into the
+// window's surface, which is much cheaper than SDL's general scaled blit.
 #pragma once
 
 #include <SDL2/SDL.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "device/soft/presenter.h"
 #include "host/linux/picture.h"
@@ -16,23 +21,28 @@ class SdlPresenter : public Presenter {
   SdlPresenter& operator=(const SdlPresenter&) = delete;
   ~SdlPresenter() override { close(); }
 
-  // Makes the renderer, asking for one that waits for the display's refresh. False when SDL can
-  // give none at all.
+  // False when the window can be drawn in neither way.
   bool open(SDL_Window* window, bool showFps);
   void close();
   // True when presenting waits for the display's refresh, which then paces the frames.
-  bool waitsForRefresh() const { return vsync_; }
-  // Shows black; the window's first picture before any frame exists.
+  bool waitsForRefresh() const { return renderer_ != nullptr; }
+  // Shows black: the window's picture before the first frame.
   void clear();
 
   void present(const FrameView& frame) override;
 
  private:
-  SDL_Renderer* renderer_ = nullptr;
+  void presentWithRenderer(const FrameView& frame);
+  void presentToSurface(const FrameView& frame);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;  // null: the window's surface is drawn into
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
-  bool vsync_ = false;
+  uint32_t paletteFormat_ = SDL_PIXELFORMAT_UNKNOWN;
+  std::vector<uint32_t> palette_;  // RGB565 value to the surface's pixel value
+  std::vector<int> columns_;
   bool showFps_ = false;
   FpsMeter meter_;
 };

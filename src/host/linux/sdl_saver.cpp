@@ -38,6 +38,9 @@ bool startSdl() {
   setenv("SDL_VIDEO_X11_WMCLASS", kSaverWindowClass, 1);
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // Without a renderer that waits for the refresh, the window's surface is drawn straight into;
+  // it must be X's own image, not one more texture on a GL renderer.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     return false;

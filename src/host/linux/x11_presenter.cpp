@@ -119,28 +119,21 @@ void X11Presenter::present(const FrameView& frame) {
   const PictureRect fit = stretch_ ? PictureRect{0, 0, width_, height_}
                                    : fitPicture(width_, height_, frame.width, frame.height);
   columns_.resize(static_cast<size_t>(fit.width));  // within the capacity resize() reserved
-  for (int x = 0; x < fit.width; ++x) {
-    columns_[static_cast<size_t>(x)] =
-        static_cast<int>(int64_t{x} * frame.width / (fit.width > 0 ? fit.width : 1));
-  }
-  const uint32_t black = palette_[0];
-  fill(0, 0, width_, fit.y, black);
-  fill(0, fit.y + fit.height, width_, height_ - fit.y - fit.height, black);
-  fill(0, fit.y, fit.x, fit.height, black);
-  fill(fit.x + fit.width, fit.y, width_ - fit.x - fit.width, fit.height, black);
-  for (int y = 0; y < fit.height; ++y) {
-    const int sourceRow = static_cast<int>(int64_t{y} * frame.height / fit.height);
-    const uint16_t* source = frame.pixels + static_cast<ptrdiff_t>(sourceRow) * frame.pitch;
-    const int row = fit.y + y;
-    if (direct_) {
-      uint32_t* out = buffer_.data() + static_cast<size_t>(row) * static_cast<size_t>(width_) +
-                      static_cast<size_t>(fit.x);
-      for (int x = 0; x < fit.width; ++x) {
-        out[x] = palette_[source[columns_[static_cast<size_t>(x)]]];
-      }
-    } else {
-      for (int x = 0; x < fit.width; ++x) {
-        XPutPixel(image_, fit.x + x, row, palette_[source[columns_[static_cast<size_t>(x)]]]);
+  if (direct_) {
+    scalePicture(frame, palette_.data(), buffer_.data(), width_, height_, width_, fit,
+                 columns_.data());
+  } else {
+    // Pixels of another size or byte order: slower, one pixel at a time.
+    const uint32_t black = palette_[0];
+    for (int y = 0; y < height_; ++y) {
+      for (int x = 0; x < width_; ++x) {
+        uint32_t pixel = black;
+        if (x >= fit.x && x < fit.x + fit.width && y >= fit.y && y < fit.y + fit.height) {
+          const int sx = static_cast<int>(int64_t{x - fit.x} * frame.width / fit.width);
+          const int sy = static_cast<int>(int64_t{y - fit.y} * frame.height / fit.height);
+          pixel = palette_[frame.pixels[static_cast<ptrdiff_t>(sy) * frame.pitch + sx]];
+        }
+        XPutPixel(image_, x, y, pixel);
       }
     }
   }
