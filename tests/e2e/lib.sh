@@ -63,3 +63,36 @@ wait_for() {
 count_lit_pixels() {
   convert "$1" -colorspace gray -threshold 5% -format '%[fx:int(mean*w*h+0.5)]' info:
 }
+
+# wait_exit PID TIMEOUT_SECONDS: waits for a process started by this shell (not in a subshell:
+# call it directly) to end and sets EXIT_STATUS to its exit code, or to "running" when it is still
+# there after the timeout.
+wait_exit() {
+  local pid=$1 timeout=$2
+  local end=$((SECONDS + timeout))
+  EXIT_STATUS=running
+  while kill -0 "$pid" 2>/dev/null; do
+    [ $SECONDS -lt $end ] || return 0
+    sleep 0.05
+  done
+  EXIT_STATUS=0
+  wait "$pid" || EXIT_STATUS=$?
+}
+
+# start_host_window WIDTH HEIGHT: opens a plain X window (the stand-in for a screen-saver host's
+# window) and sets HOST_WINDOW to its id and HOST_WINDOW_PID to the process keeping it.
+start_host_window() {
+  : "${HOST_TEST_WINDOW:?HOST_TEST_WINDOW must name the host_test_window helper}"
+  local out="$E2E_DIR/host-window-$RANDOM.txt"
+  "$HOST_TEST_WINDOW" "$1" "$2" >"$out" &
+  HOST_WINDOW_PID=$!
+  E2E_PIDS+=("$HOST_WINDOW_PID")
+  wait_for 10 test -s "$out" || fail "the host window did not open"
+  HOST_WINDOW=$(head -n 1 "$out")
+}
+
+# Counts the pixels of a PNG whose colour is near the given one: count_colour FILE '#rrggbb' FUZZ%
+count_colour() {
+  convert "$1" -fuzz "$3" -fill white -opaque "$2" -fill black +opaque white -colorspace gray \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}

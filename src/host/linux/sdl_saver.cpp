@@ -34,6 +34,9 @@ void sleepMicroseconds(int64_t microseconds) {
 
 bool startSdl() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The window class, the motion count and the single-instance rule are X's; without an X
+  // display there must be no window at all, not one on an invisible driver.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   // SDL 2.26 reads the window class from the environment only.
   setenv("SDL_VIDEO_X11_WMCLASS", kSaverWindowClass, 1);
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");

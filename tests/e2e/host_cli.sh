@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The Linux command line: help and version, clear errors for unknown options, the configure
+# switch's hand-over to tavrik-settings.
+source "$(dirname "$0")/lib.sh"
+cd "$E2E_DIR"
+
+"$TAVRIK_BIN" --help >help.txt || fail "--help failed"
+for word in -window-id -root -fps -window " -s " " -p ID" " -c " " -a " --harriers --frames; do
+  grep -q -- "$word" help.txt || fail "--help does not mention '$word'"
+done
+"$TAVRIK_BIN" -version | grep -q '^tavrik [0-9]' || fail "-version printed no version"
+
+expect_error() {
+  local status=0
+  "$TAVRIK_BIN" "$@" >out.txt 2>err.txt || status=$?
+  [ "$status" -ne 0 ] || fail "'$*' should have failed"
+  [ "$(wc -l <err.txt)" -eq 1 ] || fail "'$*' should print one line, printed: $(cat err.txt)"
+}
+expect_error -bogus
+expect_error -window-id
+expect_error -window-id nonsense
+expect_error -window-id 0
+expect_error -visual
+expect_error --harriers 31
+expect_error /x
+XSCREENSAVER_WINDOW=junk expect_error -root
+
+# Configure mode starts tavrik-settings beside the program, with the owner window when one is
+# given, waits for it and ends with 0.
+mkdir -p bin
+cp "$TAVRIK_BIN" bin/tavrik
+cat >bin/tavrik-settings <<'SCRIPT'
+#!/bin/sh
+echo "$@" >"$(dirname "$0")/settings-args.txt"
+SCRIPT
+chmod +x bin/tavrik-settings
+env -u DISPLAY bin/tavrik /c 1234 || fail "/c 1234 did not end with 0"
+[ "$(cat bin/settings-args.txt)" = "--owner 1234" ] || fail "got: $(cat bin/settings-args.txt)"
+env -u DISPLAY bin/tavrik -c || fail "-c did not end with 0"
+[ -z "$(cat bin/settings-args.txt)" ] || fail "-c without an owner passed: $(cat bin/settings-args.txt)"
+# Missing: a message, and still 0.
+rm bin/tavrik-settings
+env -u DISPLAY PATH=/usr/bin:/bin bin/tavrik -c 2>err.txt || fail "-c without the dialog failed"
+grep -q 'tavrik-settings' err.txt || fail "no word about the missing dialog: $(cat err.txt)"
+
+# Headless runs still work through the same command line.
+"$TAVRIK_BIN" --seed 1 --frame-ms 16 --frames 3 --trace t.jsonl || fail "headless run failed"
+[ "$(wc -l <t.jsonl)" -eq 4 ] || fail "expected a header and three frames"
+
+# The XScreenSaver description: well formed, one control per override, 1 to 30 harriers.
+xml="$(dirname "$TAVRIK_BIN")/tavrik.xml"
+[ -f "$xml" ] || fail "no tavrik.xml next to the program"
+grep -q '<command arg="-root"/>' "$xml" || fail "tavrik.xml does not run -root"
+grep -q 'arg="-harriers %".*' "$xml" || fail "no harrier slider"
+grep -q 'low="1" high="30" default="15"' "$xml" || fail "the harrier slider is not 1 to 30"
+for arg in "-formation triangle" "-triangle 25" "-resolution 1024x768" "-clouds wire" "-fps"; do
+  grep -q "arg-set=\"$arg\"" "$xml" || fail "tavrik.xml has no '$arg'"
+done
+if command -v xmllint >/dev/null; then
+  xmllint --noout "$xml" || fail "tavrik.xml is not well formed"
+fi
+echo "command line: ok"

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Embedded runs (-window-id, -root with XSCREENSAVER_WINDOW): the scene inside a window that
+# another program owns, following its size, ending with 0 when that window is destroyed or on
+# SIGTERM, and never counting as a running saver.
+source "$(dirname "$0")/lib.sh"
+start_xvfb 1024x768x24
+cd "$E2E_DIR"
+
+# The best of a few screenshots of a window: how many of its pixels are lit.
+best_lit() {
+  local window=$1 name=$2 best=0 shot lit
+  for shot in 1 2 3 4; do
+    import -window "$window" "$name-$shot.png"
+    lit=$(count_lit_pixels "$name-$shot.png")
+    [ "$lit" -gt "$best" ] && best=$lit
+    sleep 0.4
+  done
+  echo "$best"
+}
+
+start_host_window 400 300
+"$TAVRIK_BIN" -window-id "$HOST_WINDOW" &
+saver=$!
+E2E_PIDS+=("$saver")
+sleep 1.5
+lit=$(best_lit "$HOST_WINDOW" embedded)
+echo "embedded 400x300: $lit lit pixels"
+[ "$lit" -gt 50 ] || fail "the host window shows no scene ($lit lit pixels)"
+
+# Embedded runs do not block a full start: it must not end at once.
+"$TAVRIK_BIN" -s &
+full=$!
+E2E_PIDS+=("$full")
+wait_for 10 xdotool search --class TavrikWindow || fail "-s did not start beside an embedded run"
+kill -TERM "$full"
+wait_exit "$full" 5
+[ "$EXIT_STATUS" = 0 ] || fail "the full-screen run beside it ended with '$EXIT_STATUS'"
+
+# A resize is followed: the whole new area is ours, black bars included (the host window's own
+# background is dark grey, #303030).
+xdotool windowsize "$HOST_WINDOW" 600 200
+sleep 1.5
+import -window "$HOST_WINDOW" resized.png
+[ "$(identify -format '%wx%h' resized.png)" = 600x200 ] || fail "the host window was not resized"
+grey=$(count_colour resized.png '#303030' 1%)
+[ "$grey" -lt 100 ] || fail "after the resize $grey pixels still show the host's background"
+lit=$(best_lit "$HOST_WINDOW" resized-picture)
+[ "$lit" -gt 20 ] || fail "after the resize the scene is gone ($lit lit pixels)"
+# The 4:3 picture sits in the middle: columns 0 to 99 are a black bar.
+convert resized.png -crop 95x200+0+0 bar.png
+[ "$(count_lit_pixels bar.png)" -eq 0 ] || fail "the left bar is not black"
+
+# Destroying the host window ends the saver with 0.
+kill -TERM "$HOST_WINDOW_PID"
+wait_exit "$saver" 5
+[ "$EXIT_STATUS" = 0 ] || fail "after its window was destroyed the saver ended with '$EXIT_STATUS'"
+
+# -root draws into XSCREENSAVER_WINDOW (hexadecimal here); SIGTERM ends it with 0.
+start_host_window 320 240
+XSCREENSAVER_WINDOW=$HOST_WINDOW "$TAVRIK_BIN" -root -fps &
+saver=$!
+E2E_PIDS+=("$saver")
+sleep 1.5
+lit=$(best_lit "$HOST_WINDOW" root)
+[ "$lit" -gt 50 ] || fail "-root did not draw into XSCREENSAVER_WINDOW ($lit lit pixels)"
+# Two side by side, as with one per monitor.
+start_host_window 320 240
+"$TAVRIK_BIN" --window-id "$(printf '%d' "$HOST_WINDOW")" &
+second=$!
+E2E_PIDS+=("$second")
+sleep 1.5
+kill -0 "$second" 2>/dev/null || fail "a second embedded run did not start"
+lit=$(best_lit "$HOST_WINDOW" second)
+[ "$lit" -gt 50 ] || fail "the second embedded run shows no scene ($lit lit pixels)"
+kill -TERM "$saver" "$second"
+wait_exit "$saver" 5
+[ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended the -root run with '$EXIT_STATUS'"
+wait_exit "$second" 5
+[ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended the second run with '$EXIT_STATUS'"
+
+# A window that does not exist ends the run at once with 0.
+timeout 5 "$TAVRIK_BIN" -window-id 0x7ffffff || fail "a missing window did not end with 0"
+echo "embedded: ok"
