@@ -28,7 +28,7 @@ echo "embedded 400x300: $lit lit pixels"
 [ "$lit" -gt 50 ] || fail "the host window shows no scene ($lit lit pixels)"
 
 # Embedded runs do not block a full start: it must not end at once.
-"$TAVRIK_BIN" -s &
+SDL_RENDER_DRIVER=software "$TAVRIK_BIN" -s &
 full=$!
 E2E_PIDS+=("$full")
 wait_for 10 xdotool search --class TavrikWindow || fail "-s did not start beside an embedded run"

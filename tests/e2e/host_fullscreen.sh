@@ -106,6 +106,26 @@ start_saver
 kill -INT "$SAVER"
 expect_ended "SIGINT"
 
+# With the renderer SDL offers first (here Mesa's GL, which reports waiting for the refresh) the
+# picture is the same and a key still ends it. That GL driver is unloaded before the leak check
+# runs and its leftovers cannot be told apart by name, so leaks are not checked for this run.
+(
+  unset SDL_RENDER_DRIVER
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  start_saver
+  best=0
+  for shot in 1 2 3 4 5; do
+    import -window root "default-renderer-$shot.png"
+    lit=$(count_lit_pixels "default-renderer-$shot.png")
+    [ "$lit" -gt "$best" ] && best=$lit
+    sleep 0.5
+  done
+  echo "full screen with the default renderer: $best lit pixels"
+  [ "$best" -gt 200 ] || fail "the default renderer shows a (nearly) black screen"
+  xdotool key space
+  expect_ended "a key press with the default renderer"
+)
+
 # Without a display the full-screen mode ends quietly with 0.
 status=0
 DISPLAY=:999 timeout 5 "$TAVRIK_BIN" -s 2>err.txt || status=$?

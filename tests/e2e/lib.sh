@@ -96,3 +96,6 @@ count_colour() {
   convert "$1" -fuzz "$3" -fill white -opaque "$2" -fill black +opaque white -colorspace gray \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
+
+# System libraries keep some memory until exit; the sanitizer build must not count it as ours.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
