@@ -7,8 +7,8 @@
 
 namespace tavrik {
 
-// Where tavrik-settings is: beside the running program, else in the install's libexec folder,
-// else on PATH; empty when it is nowhere.
+// Where tavrik-settings is: beside the running program, else in the install's libexec/tavrik
+// folder, else on PATH; empty when it is nowhere.
 std::string findSettingsProgram();
 
 // Starts it (with --owner when owner is not 0), waits for it and returns 0; says so on standard
