@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libsdl2-dev libx11-dev libxft-dev libgtk-3-dev
+  libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
   libosmesa6-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-ipafont-gothic

@@ -39,6 +39,16 @@ xdotool mousemove 100 80 click 1 key a
 sleep 0.3
 kill -0 "$preview" 2>/dev/null || fail "input ended the preview"
 
+# The preview's own window is a child, so it does not count as a running saver.
+SDL_RENDER_DRIVER=software "$TAVRIK_BIN" -s &
+full=$!
+E2E_PIDS+=("$full")
+sleep 1.5
+kill -0 "$full" 2>/dev/null || fail "a running preview stopped a full-screen start"
+kill -TERM "$full"
+wait_exit "$full" 5
+[ "$EXIT_STATUS" = 0 ] || fail "the full-screen run beside the preview ended with '$EXIT_STATUS'"
+
 # Covering and uncovering repaints it.
 xdotool windowunmap --sync "$HOST_WINDOW"
 xdotool windowmap --sync "$HOST_WINDOW"

@@ -1,14 +1,17 @@
 // A plain X window for the host tests to embed into or preview in, standing for the window of a
 // screen-saver host: host_test_window WIDTH HEIGHT prints the window's id, keeps the window
 // until SIGTERM, and so destroys it when it is stopped. Its background is a dark grey, so a test
-// can tell our pixels from the window's own.
+// can tell our pixels from the window's own. host_test_window --cursor prints whether the
+// pointer's cursor is "hidden" (every pixel transparent) or "visible".
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -23,6 +26,25 @@ int onLostDisplay(Display*) {
   std::_Exit(0);
 }
 
+int printCursor(Display* display) {
+  int event = 0;
+  int error = 0;
+  if (!XFixesQueryExtension(display, &event, &error)) {
+    return 1;
+  }
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  if (image == nullptr) {
+    return 1;
+  }
+  bool visible = false;
+  for (int i = 0; i < image->width * image->height; ++i) {
+    visible = visible || (image->pixels[i] >> 24) != 0;
+  }
+  std::printf("%s\n", visible ? "visible" : "hidden");
+  XFree(image);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,6 +52,11 @@ int main(int argc, char** argv) {
   const int height = argc > 2 ? std::atoi(argv[2]) : 240;
   XSetIOErrorHandler(onLostDisplay);
   Display* display = XOpenDisplay(nullptr);
+  if (display != nullptr && argc > 1 && std::string_view(argv[1]) == "--cursor") {
+    const int code = printCursor(display);
+    XCloseDisplay(display);
+    return code;
+  }
   if (display == nullptr || width <= 0 || height <= 0) {
     return 1;
   }
