@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 
 #include "device/soft/presenter.h"
 
@@ -121,6 +122,14 @@ void drawReadout(const char* text, int x, int y, int cell, Fill&& fill) {
       }
     }
   }
+}
+
+// A stop signal cuts the sleep short, which is what the frame loops want.
+inline void sleepMicroseconds(int64_t microseconds) {
+  timespec delay{};
+  delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
+  delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
+  nanosleep(&delay, nullptr);
 }
 
 // Caps the frame rate at the display's refresh rate. A presenter that waits for the refresh

@@ -4,7 +4,7 @@
 
 namespace tavrik {
 
-bool SdlPresenter::open(SDL_Window* window, bool showFps) {
+bool SdlPresenter::open(SDL_Window* window, int width, int height, bool showFps) {
   close();
   window_ = window;
   showFps_ = showFps;
@@ -18,11 +18,40 @@ bool SdlPresenter::open(SDL_Window* window, bool showFps) {
       renderer_ = nullptr;
     }
   }
-  if (renderer_ == nullptr) {
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
-    return surface != nullptr && surface->format->BytesPerPixel == 4;
+  if (renderer_ != nullptr) {
+    return makeTexture(width, height);
   }
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  if (surface == nullptr || surface->format->BytesPerPixel != 4) {
+    return false;
+  }
+  makePalette(surface->format);
+  columns_.resize(static_cast<size_t>(surface->w));
   return true;
+}
+
+bool SdlPresenter::makeTexture(int width, int height) {
+  if (texture_ != nullptr) {
+    SDL_DestroyTexture(texture_);
+  }
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                               width, height);
+  textureWidth_ = texture_ != nullptr ? width : 0;
+  textureHeight_ = texture_ != nullptr ? height : 0;
+  return texture_ != nullptr;
+}
+
+void SdlPresenter::makePalette(const SDL_PixelFormat* format) {
+  palette_.resize(65536);
+  for (uint32_t v = 0; v < 65536; ++v) {
+    const uint32_t r5 = v >> 11;
+    const uint32_t g6 = (v >> 5) & 63;
+    const uint32_t b5 = v & 31;
+    palette_[v] = SDL_MapRGB(format, static_cast<Uint8>((r5 << 3) | (r5 >> 2)),
+                             static_cast<Uint8>((g6 << 2) | (g6 >> 4)),
+                             static_cast<Uint8>((b5 << 3) | (b5 >> 2)));
+  }
+  paletteFormat_ = format->format;
 }
 
 void SdlPresenter::close() {
@@ -67,19 +96,9 @@ void SdlPresenter::present(const FrameView& frame) {
 }
 
 void SdlPresenter::presentWithRenderer(const FrameView& frame) {
-  if (texture_ == nullptr || textureWidth_ != frame.width || textureHeight_ != frame.height) {
-    // Only when the frame's size changes, which is once per run.
-    if (texture_ != nullptr) {
-      SDL_DestroyTexture(texture_);
-    }
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                 frame.width, frame.height);
-    if (texture_ == nullptr) {
-      textureWidth_ = textureHeight_ = 0;
-      return;
-    }
-    textureWidth_ = frame.width;
-    textureHeight_ = frame.height;
+  if ((textureWidth_ != frame.width || textureHeight_ != frame.height) &&
+      !makeTexture(frame.width, frame.height)) {
+    return;  // a frame of another size than open() was told: not in a run, but survivable
   }
   SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch * 2);
 
@@ -108,19 +127,11 @@ void SdlPresenter::presentToSurface(const FrameView& frame) {
     return;
   }
   if (paletteFormat_ != surface->format->format) {
-    palette_.resize(65536);  // once per run
-    for (uint32_t v = 0; v < 65536; ++v) {
-      const uint32_t r5 = v >> 11;
-      const uint32_t g6 = (v >> 5) & 63;
-      const uint32_t b5 = v & 31;
-      palette_[v] = SDL_MapRGB(surface->format, static_cast<Uint8>((r5 << 3) | (r5 >> 2)),
-                               static_cast<Uint8>((g6 << 2) | (g6 >> 4)),
-                               static_cast<Uint8>((b5 << 3) | (b5 >> 2)));
-    }
-    paletteFormat_ = surface->format->format;
+    makePalette(surface->format);  // the window moved to a screen of another format
   }
   if (columns_.size() < static_cast<size_t>(surface->w)) {
-    columns_.resize(static_cast<size_t>(surface->w));  // when the window grows
+    // Only when the window grows, when SDL has just made a new surface of its own too.
+    columns_.resize(static_cast<size_t>(surface->w));
   }
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
     return;

@@ -21,8 +21,9 @@ class SdlPresenter : public Presenter {
   SdlPresenter& operator=(const SdlPresenter&) = delete;
   ~SdlPresenter() override { close(); }
 
-  // False when the window can be drawn in neither way.
-  bool open(SDL_Window* window, bool showFps);
+  // Prepares for frames of width by height, so that no frame has to allocate. False when the
+  // window can be drawn in neither way.
+  bool open(SDL_Window* window, int width, int height, bool showFps);
   void close();
   // True when presenting waits for the display's refresh, which then paces the frames.
   bool waitsForRefresh() const { return renderer_ != nullptr; }
@@ -34,6 +35,8 @@ class SdlPresenter : public Presenter {
  private:
   void presentWithRenderer(const FrameView& frame);
   void presentToSurface(const FrameView& frame);
+  bool makeTexture(int width, int height);
+  void makePalette(const SDL_PixelFormat* format);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;  // null: the window's surface is drawn into

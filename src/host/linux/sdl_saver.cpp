@@ -25,13 +25,6 @@ namespace tavrik {
 
 namespace {
 
-void sleepMicroseconds(int64_t microseconds) {
-  timespec delay{};
-  delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
-  delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
-  nanosleep(&delay, nullptr);  // a stop signal cuts it short, which is what we want
-}
-
 bool startSdl() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // The window class, the motion count and the single-instance rule are X's; without an X
@@ -168,7 +161,8 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     SdlPresenter presenter;
     LiveTimer timer(command.options);
     SoftDevice device(&presenter);
-    if (!presenter.open(window, command.fps)) {
+    if (!presenter.open(window, run->settings.screenWidth, run->settings.screenHeight,
+                        command.fps)) {
       exitCode = fullScreen ? 0 : 1;
       if (!fullScreen) {
         std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());

@@ -19,13 +19,6 @@ namespace tavrik {
 
 namespace {
 
-void sleepMicroseconds(int64_t microseconds) {
-  timespec delay{};
-  delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
-  delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
-  nanosleep(&delay, nullptr);
-}
-
 // True when the window's destruction has been announced.
 bool destroyed(Display* display, Window window) {
   bool gone = false;
