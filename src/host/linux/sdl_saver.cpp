@@ -56,19 +56,38 @@ SaverInput classifyKey(const SDL_KeyboardEvent& key) {
   return SaverInput::Key;
 }
 
-// The X input extension's major opcode on the window's connection, or -1. Where the server has
-// it, SDL takes pointer motion through it, and each move arrives as one of its events.
-int inputExtensionOpcode(SDL_Window* window) {
+// What the frame loop needs to know of the window on X's side.
+struct XWindowFacts {
+  Display* display = nullptr;
+  Window window = 0;
+  // The input extension's major opcode, or -1. Where the server has the extension, SDL takes
+  // pointer motion through it, and each move arrives as one of its events.
+  int inputOpcode = -1;
+};
+
+XWindowFacts xWindowFacts(SDL_Window* window) {
+  XWindowFacts facts;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  int opcode = -1;
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+    return facts;
+  }
+  facts.display = info.info.x11.display;
+  facts.window = info.info.x11.window;
   int event = 0;
   int error = 0;
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
-      !XQueryExtension(info.info.x11.display, "XInputExtension", &opcode, &event, &error)) {
-    return -1;
+  if (!XQueryExtension(facts.display, "XInputExtension", &facts.inputOpcode, &event, &error)) {
+    facts.inputOpcode = -1;
   }
-  return opcode;
+  return facts;
+}
+
+// Someone else destroyed our window (xdotool windowclose, a misbehaving window manager).
+bool isOwnDestruction(const SDL_Event& event, const XWindowFacts& facts) {
+  return event.type == SDL_SYSWMEVENT && event.syswm.msg != nullptr &&
+         event.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+         event.syswm.msg->msg.x11.event.type == DestroyNotify &&
+         event.syswm.msg->msg.x11.event.xdestroywindow.window == facts.window;
 }
 
 bool isPointerMotion(const XEvent& event, int inputOpcode) {
@@ -175,14 +194,19 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
           SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
       FramePacer pacer(refresh);
       ExitRules rules;
-      const int inputOpcode = inputExtensionOpcode(window);
+      // Taken after the presenter opened: making a GL renderer may have replaced the X window.
+      const XWindowFacts facts = xWindowFacts(window);
       bool running = true;
       while (running) {
         SDL_Event event;
         while (running && SDL_PollEvent(&event)) {
-          running = !(fullScreen ? endsFullScreen(event, rules, inputOpcode) : endsWindowed(event));
+          running =
+              !isOwnDestruction(event, facts) &&
+              !(fullScreen ? endsFullScreen(event, rules, facts.inputOpcode) : endsWindowed(event));
         }
-        if (!running || stopRequested()) {
+        // A GL driver may crash drawing into a window that is gone, so ask before each frame.
+        if (!running || stopRequested() ||
+            (facts.display != nullptr && !queryWindow(facts.display, facts.window, nullptr))) {
           break;
         }
         runFrame(*run, device, timer);
