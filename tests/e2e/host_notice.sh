@@ -29,4 +29,13 @@ for switch in -a /A; do
   wait_exit "$box" 5
   [ "$EXIT_STATUS" = 0 ] || fail "Return did not close the box with 0 ('$EXIT_STATUS')"
 done
+# SIGTERM takes the box away and ends with 0.
+"$TAVRIK_BIN" -a &
+box=$!
+E2E_PIDS+=("$box")
+wait_for 10 xdotool search --name '^TAVRIK$' || fail "no window captioned TAVRIK"
+kill -TERM "$box"
+wait_exit "$box" 5
+[ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended the notice with '$EXIT_STATUS'"
+xdotool search --name '^TAVRIK$' && fail "the box is still there after SIGTERM"
 echo "notice: ok"
