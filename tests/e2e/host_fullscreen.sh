@@ -130,6 +130,7 @@ expect_ended "SIGINT"
   done
   echo "full screen with the default renderer: $best lit pixels"
   [ "$best" -gt 200 ] || fail "the default renderer shows a (nearly) black screen"
+  [ "$("$HOST_TEST_WINDOW" --cursor)" = hidden ] || fail "the cursor shows with the default renderer"
   xdotool key space
   expect_ended "a key press with the default renderer"
 )

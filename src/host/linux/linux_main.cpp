@@ -1,7 +1,7 @@
 // The Linux entry point: chooses the mode from the command line and runs it. It relies on Xlib
 // for the single-instance rule and the foreground window, and hands each mode to its own host
-// (SDL2 windows, embedding, preview, notice, the settings program, the headless runner). It holds
-// no state of its own beyond the stop signals and the X error traps.
+// (SDL2 windows, embedding, preview, notice, the settings program, the headless runner). It draws
+// nothing itself and holds no state beyond the stop signals and the X error traps.
 #include <X11/Xlib.h>
 
 #include <cstdio>
