@@ -1,11 +1,10 @@
 #include "host/linux/stop_signals.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
 
 namespace tavrik {
 

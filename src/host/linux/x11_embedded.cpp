@@ -5,7 +5,6 @@
 #include "host/linux/x11_embedded.h"
 
 #include <cstdio>
-#include <ctime>
 #include <memory>
 
 #include "config/file_store.h"
