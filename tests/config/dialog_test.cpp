@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config/file_store.h"
+#include "support/memory_store.h"
 
 namespace tavrik {
 namespace {
@@ -67,36 +68,7 @@ class FakeView : public SettingsDialogView {
   std::map<int, bool> checked_;
 };
 
-// A store in memory that logs every write, and can be told to fail when it stores.
-class FakeStore : public SettingsStore {
- public:
-  void open(bool& created) override {
-    ++opens;
-    created = !exists;
-    exists = true;
-  }
-  bool readValue(const char* name, int32_t& value) override {
-    const auto it = values.find(name);
-    if (it == values.end()) {
-      return false;
-    }
-    value = it->second;
-    return true;
-  }
-  void writeValue(const char* name, int32_t value) override {
-    writes.emplace_back(name, value);
-    if (!failStoring) {
-      values[name] = value;
-    }
-  }
-  bool close() override { return !failStoring; }
-
-  bool exists = false;
-  bool failStoring = false;
-  int opens = 0;
-  std::map<std::string, int32_t> values;
-  std::vector<std::pair<std::string, int32_t>> writes;
-};
+using FakeStore = testing::MemoryStore;
 
 FakeStore storedWith(std::map<std::string, int32_t> values) {
   FakeStore store;

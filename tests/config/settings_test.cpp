@@ -5,37 +5,12 @@
 #include <string>
 
 #include "config/settings.h"
+#include "support/memory_store.h"
 
 namespace tavrik {
 namespace {
 
-// An in-memory store with the registry's behaviour: values persist, and opening tells whether
-// the store was just created.
-class MemoryStore : public SettingsStore {
- public:
-  bool exists = false;
-  std::map<std::string, int32_t> values;
-  int writes = 0;
-  bool failClose = false;
-
-  void open(bool& created) override {
-    created = !exists;
-    exists = true;
-  }
-  bool readValue(const char* name, int32_t& value) override {
-    const auto it = values.find(name);
-    if (it == values.end()) {
-      return false;
-    }
-    value = it->second;
-    return true;
-  }
-  void writeValue(const char* name, int32_t value) override {
-    values[name] = value;
-    ++writes;
-  }
-  bool close() override { return !failClose; }
-};
+using testing::MemoryStore;
 
 Settings prepared(MemoryStore& store, uint32_t seed = 1) {
   Settings settings;
@@ -71,9 +46,9 @@ TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
                                                           {"formation", 0},
                                                           {"numHARRIERStriangle", 16}}));
   // A second load only reads.
-  const int writes = store.writes;
+  const size_t writes = store.writes.size();
   EXPECT_TRUE(loadSettings(s, store));
-  EXPECT_EQ(store.writes, writes);
+  EXPECT_EQ(store.writes.size(), writes);
 }
 
 TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
@@ -85,7 +60,7 @@ TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
   EXPECT_EQ(s.screenHeight, 768);
   EXPECT_EQ(s.numHarriers, 15);
   EXPECT_EQ(s.cloudPrimitive, 5);
-  EXPECT_EQ(store.writes, 0);  // running never writes to an existing store
+  EXPECT_TRUE(store.writes.empty());  // running never writes to an existing store
 }
 
 TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
@@ -180,10 +155,10 @@ TEST(Settings, SaveWritesAllSixEvenToANewStore) {
   s.numHarriers = 3;
   s.formation = 2;
   EXPECT_TRUE(saveSettings(s, store));
-  EXPECT_EQ(store.writes, 6);
+  EXPECT_EQ(store.writes.size(), 6u);
   EXPECT_EQ(store.values["numHarriers"], 3);
   EXPECT_EQ(store.values["formation"], 2);
-  store.failClose = true;
+  store.failStoring = true;
   EXPECT_FALSE(saveSettings(s, store));
 }
 

@@ -6,17 +6,14 @@
 #include "math/matrix.h"
 #include "math/random.h"
 #include "math/vector.h"
+#include "support/expect_vec.h"
 
 namespace tavrik {
 namespace {
 
-constexpr float kEps = 1e-5f;
+using testing::expectVec;
 
-void expectVec(const Vec3& v, float x, float y, float z, float eps = kEps) {
-  EXPECT_NEAR(v.x, x, eps);
-  EXPECT_NEAR(v.y, y, eps);
-  EXPECT_NEAR(v.z, z, eps);
-}
+constexpr float kEps = 1e-5f;
 
 TEST(MathLayout, TypesMatchTheDeviceRecords) {
   EXPECT_EQ(sizeof(Vec3), 12u);
@@ -32,29 +29,29 @@ TEST(MathLayout, TypesMatchTheDeviceRecords) {
 TEST(MathVector, Operations) {
   const Vec3 a(1, 2, 3);
   const Vec3 b(4, -5, 6);
-  expectVec(a + b, 5, -3, 9);
-  expectVec(a - b, -3, 7, -3);
-  expectVec(-a, -1, -2, -3);
-  expectVec(a * 2.0f, 2, 4, 6);
-  expectVec(2.0f * a, 2, 4, 6);
-  expectVec(b / 2.0f, 2, -2.5f, 3);
+  expectVec(a + b, {5, -3, 9}, kEps);
+  expectVec(a - b, {-3, 7, -3}, kEps);
+  expectVec(-a, {-1, -2, -3}, kEps);
+  expectVec(a * 2.0f, {2, 4, 6}, kEps);
+  expectVec(2.0f * a, {2, 4, 6}, kEps);
+  expectVec(b / 2.0f, {2, -2.5f, 3}, kEps);
   EXPECT_FLOAT_EQ(Dot(a, b), 4 - 10 + 18);
-  expectVec(Cross(a, b), 2 * 6 - 3 * -5, 3 * 4 - 1 * 6, 1 * -5 - 2 * 4);
+  expectVec(Cross(a, b), {2 * 6 - 3 * -5, 3 * 4 - 1 * 6, 1 * -5 - 2 * 4}, kEps);
   EXPECT_FLOAT_EQ(LengthSquared(a), 14.0f);
   EXPECT_FLOAT_EQ(Length(Vec3(3, 4, 0)), 5.0f);
-  expectVec(Normalize(Vec3(0, 0, -7)), 0, 0, -1);
+  expectVec(Normalize(Vec3(0, 0, -7)), {0, 0, -1}, kEps);
 
   Vec3 c(1, 1, 1);
   (c += a) *= 2.0f;
-  expectVec(c, 4, 6, 8);
+  expectVec(c, {4, 6, 8}, kEps);
   (c -= Vec3(2, 2, 2)) /= 2.0f;
-  expectVec(c, 1, 2, 3);
+  expectVec(c, {1, 2, 3}, kEps);
 }
 
 TEST(MathVector, ZeroLengthNormalisesToZeroNotNaN) {
   const Vec3 n = Normalize(Vec3(0, 0, 0));
   EXPECT_TRUE(IsFinite(n));
-  expectVec(n, 0, 0, 0);
+  expectVec(n, {0, 0, 0}, kEps);
 }
 
 TEST(MathMatrix, RotationsTurnTheAxesTheWayTheSceneRelies) {
@@ -62,13 +59,13 @@ TEST(MathMatrix, RotationsTurnTheAxesTheWayTheSceneRelies) {
   Vec3 out;
   SetRotationY(m, static_cast<float>(M_PI / 2));
   TransformPoint(m, Vec3(1, 0, 0), out);
-  expectVec(out, 0, 0, -1);  // +x turns towards -z
+  expectVec(out, {0, 0, -1}, kEps);  // +x turns towards -z
   SetRotationX(m, static_cast<float>(M_PI / 2));
   TransformPoint(m, Vec3(0, 1, 0), out);
-  expectVec(out, 0, 0, 1);
+  expectVec(out, {0, 0, 1}, kEps);
   SetRotationZ(m, static_cast<float>(M_PI / 2));
   TransformPoint(m, Vec3(1, 0, 0), out);
-  expectVec(out, 0, 1, 0);
+  expectVec(out, {0, 1, 0}, kEps);
 }
 
 TEST(MathMatrix, BuildersFillEveryElement) {
@@ -108,7 +105,7 @@ TEST(MathMatrix, LookAtAlongZIsATranslation) {
   EXPECT_NEAR(m(3, 2), 10.0f, kEps);
   Vec3 out;
   TransformPoint(m, Vec3(0, 0, 0), out);
-  expectVec(out, 0, 0, 10);
+  expectVec(out, {0, 0, 10}, kEps);
 }
 
 TEST(MathMatrix, LookAtKeepsTheWorldUpAndRollTurnsIt) {
@@ -161,7 +158,7 @@ TEST(MathMatrix, MultiplyAppliesTheLeftMatrixFirst) {
   TransformPoint(out, Vec3(0, 0, 0), moved);
   Vec3 expected;
   TransformPoint(b, Vec3(1, 2, 3), expected);
-  expectVec(moved, expected.x, expected.y, expected.z);
+  expectVec(moved, {expected.x, expected.y, expected.z}, kEps);
 }
 
 TEST(MathMatrix, AffineTransformDividesByOne) {

@@ -6,9 +6,12 @@
 #include "config/settings.h"
 #include "scene/scene.h"
 #include "sim/formation.h"
+#include "support/expect_vec.h"
 
 namespace tavrik {
 namespace {
+
+using testing::expectVec;
 
 Settings formationSettings(int count, int formation) {
   Settings settings;
@@ -36,12 +39,6 @@ std::unique_ptr<Scene> formationScene(int count) {
   return scene;
 }
 
-void expectVec(const Vec3& actual, const Vec3& expected, float tolerance = 1e-3f) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
 TEST(Formation, TriangleTablesMatchTheRows) {
   auto scene = formationScene(26);
   EXPECT_EQ(scene->formationRow[1], -1);
@@ -60,9 +57,9 @@ TEST(Formation, TriangleSlotsBehindTheLeader) {
   const Vec3 p0 = scene->harriers[0].position;
   const Vec3 fh(1.0f, 0.0f, 0.0f);
   const Vec3 sh(0.0f, 0.0f, -1.0f);
-  expectVec(formationSlot(*scene, settings, 10, 1), p0 - 60.0f * fh);
-  expectVec(formationSlot(*scene, settings, 10, 4), p0 - 120.0f * fh + 30.0f * sh);
-  expectVec(formationSlot(*scene, settings, 10, 5), p0 - 180.0f * fh - 60.0f * sh);
+  expectVec(formationSlot(*scene, settings, 10, 1), p0 - 60.0f * fh, 1e-3f);
+  expectVec(formationSlot(*scene, settings, 10, 4), p0 - 120.0f * fh + 30.0f * sh, 1e-3f);
+  expectVec(formationSlot(*scene, settings, 10, 5), p0 - 180.0f * fh - 60.0f * sh, 1e-3f);
   expectVec(formationSlot(*scene, settings, 10, 0), p0, 0.0f);
 }
 
