@@ -17,33 +17,14 @@
 #include <vector>
 
 #include "bench/peer/gl_device.h"
+#include "config/defaults_store.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/png_presenter.h"
 #include "host/run.h"
+#include "host/timers.h"
 
 namespace tavrik {
 namespace {
-
-// Settings as a fresh installation has them; nothing is read from or written to disk.
-class DefaultsStore : public SettingsStore {
- public:
-  void open(bool& created) override { created = true; }
-  bool readValue(const char*, int32_t&) override { return false; }
-  void writeValue(const char*, int32_t) override {}
-  bool close() override { return true; }
-};
-
-class StepTimer : public MillisecondTimer {
- public:
-  uint32_t readMs() override {
-    const uint32_t now = next_;
-    next_ += 16;
-    return now;
-  }
-
- private:
-  uint32_t next_ = 60000;
-};
 
 struct Options {
   uint32_t frames = 600;
@@ -54,7 +35,8 @@ struct Options {
   bool softOnly = false;  // for profiling the software device alone
 };
 
-bool startBenchRun(Run& run, Device& device, StepTimer& timer, const Options& options, int mode) {
+bool startBenchRun(Run& run, Device& device, SteppedTimer& timer, const Options& options,
+                   int mode) {
   DefaultsStore store;
   SettingsOverrides overrides;
   overrides.values[1] = mode;  // the resolution
@@ -68,7 +50,7 @@ double timeFrames(Device& device, const Options& options, int mode) {
   static Run run;
   double best = 1e30;
   for (int r = 0; r < options.repeat; ++r) {
-    StepTimer timer;
+    SteppedTimer timer(60000, 16);
     if (!startBenchRun(run, device, timer, options, mode)) {
       std::fprintf(stderr, "peer_bench: the device could not be brought up\n");
       std::exit(1);
@@ -100,8 +82,8 @@ Agreement agreement(const Options& options, int mode) {
   static Run glRun;
   SoftDevice soft(nullptr);
   GlDevice gl;
-  StepTimer softTimer;
-  StepTimer glTimer;
+  SteppedTimer softTimer(60000, 16);
+  SteppedTimer glTimer(60000, 16);
   if (!startBenchRun(softRun, soft, softTimer, options, mode) ||
       !startBenchRun(glRun, gl, glTimer, options, mode)) {
     std::fprintf(stderr, "peer_bench: the devices could not be brought up\n");

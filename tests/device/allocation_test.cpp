@@ -32,7 +32,7 @@ namespace {
 TEST(FrameAllocationTest, FramesOnTheSoftwareDeviceAllocateNothing) {
   for (int32_t clouds : {1, 0}) {
     SoftDevice device(nullptr);
-    testing::SixteenMsTimer timer;
+    SteppedTimer timer(60000, 16);
     static tavrik::Run run;
     ASSERT_TRUE(testing::startTestRun(run, device, timer, 5, kFormationTriangle, clouds));
     const long before = allocations.load();

@@ -89,7 +89,7 @@ TEST_P(GoldenFrameTest, MatchesTheReviewedPicture) {
   FrameKeeper keeper;
   keeper.wanted = c.frame;
   SoftDevice device(&keeper);
-  testing::SixteenMsTimer timer;
+  SteppedTimer timer(60000, 16);
   static tavrik::Run run;
   ASSERT_TRUE(testing::startTestRun(run, device, timer, c.seed, c.formation, c.clouds));
   for (uint32_t f = 0; f < c.frame; ++f) {

@@ -4,29 +4,11 @@
 
 #include <cstdint>
 
+#include "config/defaults_store.h"
 #include "host/run.h"
+#include "host/timers.h"
 
 namespace tavrik::testing {
-
-class DefaultsStore : public SettingsStore {
- public:
-  void open(bool& created) override { created = true; }
-  bool readValue(const char*, int32_t&) override { return false; }
-  void writeValue(const char*, int32_t) override {}
-  bool close() override { return true; }
-};
-
-class SixteenMsTimer : public MillisecondTimer {
- public:
-  uint32_t readMs() override {
-    const uint32_t now = next_;
-    next_ += 16;
-    return now;
-  }
-
- private:
-  uint32_t next_ = 60000;
-};
 
 // formation and clouds as their stored values; the resolution stays 640 x 480.
 inline bool startTestRun(Run& run, Device& device, MillisecondTimer& timer, uint32_t seed,

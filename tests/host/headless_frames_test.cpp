@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/defaults_store.h"
 #include "device/null_device.h"
 #include "host/headless/headless.h"
 #include "host/run.h"
@@ -187,14 +188,6 @@ TEST_F(HeadlessFrames, CutsStayOnTimeAcrossTheTimersWrap) {
   EXPECT_NE(field(lines[752], "lastCutMs"), field(lines[1], "lastCutMs"));
 }
 
-class MemoryStore : public SettingsStore {
- public:
-  void open(bool& created) override { created = false; }
-  bool readValue(const char*, int32_t&) override { return false; }
-  void writeValue(const char*, int32_t) override {}
-  bool close() override { return true; }
-};
-
 class ScriptedTimer : public MillisecondTimer {
  public:
   uint32_t now = 60000;
@@ -209,7 +202,7 @@ struct LiveRun {
 
 std::unique_ptr<LiveRun> startLiveRun(uint32_t seed, int32_t formation) {
   auto live = std::make_unique<LiveRun>();
-  MemoryStore store;
+  DefaultsStore store;
   SettingsOverrides overrides;
   overrides.values[4] = formation;
   prepareRun(*live->run, store, seed, overrides);

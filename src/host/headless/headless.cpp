@@ -5,7 +5,6 @@
 #include "host/headless/headless.h"
 
 #include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -19,6 +18,7 @@
 #include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
 #include "host/run.h"
+#include "host/timers.h"
 
 namespace tavrik {
 
@@ -29,30 +29,6 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   return !text.empty() && ec == std::errc() && ptr == end;
 }
-
-// Each reading is a fixed step after the one before; the first is what set-up stamps.
-class SimulatedTimer : public MillisecondTimer {
- public:
-  SimulatedTimer(uint32_t start, uint32_t step) : next_(start), step_(step) {}
-  uint32_t readMs() override {
-    const uint32_t now = next_;
-    next_ += step_;  // wraps like the real counter
-    return now;
-  }
-
- private:
-  uint32_t next_;
-  uint32_t step_;
-};
-
-class SteadyTimer : public MillisecondTimer {
- public:
-  uint32_t readMs() override {
-    const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-  }
-};
 
 }  // namespace
 
@@ -164,7 +140,7 @@ int runHeadless(const HeadlessOptions& options) {
   }
 
   const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
-  SimulatedTimer simulated(options.clockStartMs, options.frameMs.value_or(0));
+  SteppedTimer simulated(options.clockStartMs, options.frameMs.value_or(0));
   SteadyTimer steady;
   MillisecondTimer& timer = options.frameMs ? static_cast<MillisecondTimer&>(simulated) : steady;
 
