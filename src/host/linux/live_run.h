@@ -2,12 +2,12 @@
 // their millisecond timer and their seed.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <ctime>
 
 #include "host/headless/headless.h"
 #include "host/run.h"
+#include "host/timers.h"
 
 namespace tavrik {
 
@@ -17,24 +17,14 @@ class LiveTimer : public MillisecondTimer {
  public:
   explicit LiveTimer(const HeadlessOptions& options)
       : simulated_(options.frameMs.has_value()),
-        next_(options.clockStartMs),
-        step_(options.frameMs.value_or(0)) {}
+        stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
 
-  uint32_t readMs() override {
-    if (!simulated_) {
-      const auto since = std::chrono::steady_clock::now().time_since_epoch();
-      return static_cast<uint32_t>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-    }
-    const uint32_t now = next_;
-    next_ += step_;
-    return now;
-  }
+  uint32_t readMs() override { return simulated_ ? stepped_.readMs() : steady_.readMs(); }
 
  private:
   bool simulated_;
-  uint32_t next_;
-  uint32_t step_;
+  SteadyTimer steady_;
+  SteppedTimer stepped_;
 };
 
 // The calendar time in seconds, as every run is seeded, unless --seed fixes it.
