@@ -110,6 +110,15 @@ void rideAlong(CameraState& camera, const Settings& settings, Random& random,
   camera.targetJitter = Vec3(jx, jy, 0.0f);
 }
 
+// The telephoto variants that differ only in their constants: lens = lensScale u + lensBase,
+// eye height = belowScale u + aboveScale u', eye depth = depthScale u.
+struct TelephotoRecipe {
+  float lensScale, lensBase, belowScale, aboveScale, depthScale;
+};
+constexpr TelephotoRecipe kTelephoto1{0.01f, 0.01f, -30.0f, 200.0f, 300.0f};
+constexpr TelephotoRecipe kTelephoto5{0.02f, 0.01f, -100.0f, 900.0f, 300.0f};
+constexpr TelephotoRecipe kTelephoto7{0.003f, 0.003f, -50.0f, 250.0f, -100.0f};
+
 void telephoto(CameraState& camera, const Settings& settings, Random& random, int variant) {
   const float h = 0.5f * cloudSpan;
   camera.shotCode = harrierTelephoto;
@@ -118,31 +127,7 @@ void telephoto(CameraState& camera, const Settings& settings, Random& random, in
     camera.shotDurationMs = 2000 + truncMs(5000.0f * u);
   }
   pickTargetHarrier(camera, settings, random);
-  if (variant == 1) {
-    const float u1 = random.unit();
-    camera.lensTangent = 0.01f * u1 + 0.01f;
-    const float u2 = random.unit();
-    const float u3 = random.unit();
-    const float y = -30.0f * u2 + 200.0f * u3;
-    const float u4 = random.unit();
-    camera.fixedEye = Vec3(h, y, 300.0f * u4);
-  } else if (variant == 5) {
-    const float u1 = random.unit();
-    camera.lensTangent = 0.02f * u1 + 0.01f;
-    const float u2 = random.unit();
-    const float u3 = random.unit();
-    const float y = -100.0f * u2 + 900.0f * u3;
-    const float u4 = random.unit();
-    camera.fixedEye = Vec3(h, y, 300.0f * u4);
-  } else if (variant == 7) {
-    const float u1 = random.unit();
-    camera.lensTangent = 0.003f * u1 + 0.003f;
-    const float u2 = random.unit();
-    const float u3 = random.unit();
-    const float y = -50.0f * u2 + 250.0f * u3;
-    const float u4 = random.unit();
-    camera.fixedEye = Vec3(h, y, -100.0f * u4);
-  } else {
+  if (variant == 8) {
     const int step = random.next() % 4;
     camera.lensTangent = 0.03f + 0.01f * static_cast<float>(step);
     const float u2 = random.unit();
@@ -151,6 +136,17 @@ void telephoto(CameraState& camera, const Settings& settings, Random& random, in
     const float u4 = random.unit();
     const float u5 = random.unit();
     camera.fixedEye = Vec3(h, y, 100.0f * u4 - 100.0f * u5);
+  } else {
+    const TelephotoRecipe& recipe = variant == 1   ? kTelephoto1
+                                    : variant == 5 ? kTelephoto5
+                                                   : kTelephoto7;
+    const float u1 = random.unit();
+    camera.lensTangent = recipe.lensScale * u1 + recipe.lensBase;
+    const float u2 = random.unit();
+    const float u3 = random.unit();
+    const float y = recipe.belowScale * u2 + recipe.aboveScale * u3;
+    const float u4 = random.unit();
+    camera.fixedEye = Vec3(h, y, recipe.depthScale * u4);
   }
   if (variant != 7 && random.next() % 4 == 0) {
     camera.shotDurationMs = kLongTakeMs;

@@ -18,7 +18,6 @@
 #include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
 #include "host/run.h"
-#include "host/timers.h"
 
 namespace tavrik {
 
@@ -31,6 +30,10 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
 }
 
 }  // namespace
+
+uint32_t runSeed(const HeadlessOptions& options) {
+  return options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
+}
 
 const char* headlessUsage() {
   return "Headless run (no window):\n"
@@ -139,10 +142,8 @@ int runHeadless(const HeadlessOptions& options) {
     }
   }
 
-  const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
-  SteppedTimer simulated(options.clockStartMs, options.frameMs.value_or(0));
-  SteadyTimer steady;
-  MillisecondTimer& timer = options.frameMs ? static_cast<MillisecondTimer&>(simulated) : steady;
+  const uint32_t seed = runSeed(options);
+  OptionsTimer timer(options);
 
   FileSettingsStore store(defaultSettingsPath());
   // Tens of kilobytes: made once before the first frame rather than on the stack.

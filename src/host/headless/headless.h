@@ -7,6 +7,8 @@
 #include <string>
 
 #include "config/settings.h"
+#include "host/run.h"
+#include "host/timers.h"
 
 namespace tavrik {
 
@@ -18,6 +20,25 @@ struct HeadlessOptions {
   std::string tracePath;
   std::string outputDir;
   SettingsOverrides overrides;
+};
+
+// The seed a run starts from: --seed, else the calendar time in seconds.
+uint32_t runSeed(const HeadlessOptions& options);
+
+// The run's millisecond timer: a simulated one when --frame-ms asks for it, else the system's
+// monotonic clock.
+class OptionsTimer : public MillisecondTimer {
+ public:
+  explicit OptionsTimer(const HeadlessOptions& options)
+      : simulated_(options.frameMs.has_value()),
+        stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
+
+  uint32_t readMs() override { return simulated_ ? stepped_.readMs() : steady_.readMs(); }
+
+ private:
+  bool simulated_;
+  SteadyTimer steady_;
+  SteppedTimer stepped_;
 };
 
 // Takes the option at argv[i] (and its value, advancing i) when it is one of the runner's or a

@@ -14,8 +14,8 @@
 
 #include "config/file_store.h"
 #include "device/soft/soft_device.h"
+#include "host/headless/headless.h"
 #include "host/linux/exit_rules.h"
-#include "host/linux/live_run.h"
 #include "host/linux/sdl_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11_util.h"
@@ -177,7 +177,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   int exitCode = 0;
   {
     SdlPresenter presenter;
-    LiveTimer timer(command.options);
+    OptionsTimer timer(command.options);
     SoftDevice device(&presenter);
     if (!presenter.open(window, run->settings.screenWidth, run->settings.screenHeight,
                         command.fps)) {

@@ -9,7 +9,7 @@
 
 #include "config/file_store.h"
 #include "device/soft/soft_device.h"
-#include "host/linux/live_run.h"
+#include "host/headless/headless.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11_presenter.h"
 #include "host/linux/x11_util.h"
@@ -52,7 +52,7 @@ int drawInto(Display* display, const LinuxCommand& command) {
     std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx (unsupported visual)\n", window);
     return 1;
   }
-  LiveTimer timer(command.options);
+  OptionsTimer timer(command.options);
   SoftDevice device(&presenter);
   if (!startRun(*run, device, timer)) {
     return 0;
