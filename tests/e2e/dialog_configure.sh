@@ -7,7 +7,6 @@ source "$(dirname "$0")/lib.sh"
 # would report; every other check stays on. The dialog inherits this from tavrik.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-SETTINGS="$XDG_CONFIG_HOME/tavrik/settings"
 # In the build tree the dialog is not beside tavrik, where an install puts it; tavrik also
 # looks on PATH.
 : "${TAVRIK_SETTINGS_BIN:?TAVRIK_SETTINGS_BIN must name the tavrik-settings binary}"
@@ -31,15 +30,6 @@ expect_exit_0() {
   local code=0
   wait "$TAVRIK_PID" || code=$?
   [ "$code" = 0 ] || fail "tavrik ended with $code: $(cat "$E2E_DIR/tavrik.log")"
-}
-
-expect_settings() {
-  local actual
-  actual=$(cat "$SETTINGS" 2>/dev/null || true)
-  [ "$actual" = "$1" ] || fail "settings file holds:
-$actual
-expected:
-$1"
 }
 
 start_xvfb

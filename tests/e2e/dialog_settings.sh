@@ -10,7 +10,6 @@ source "$(dirname "$0")/lib.sh"
 # would report; every other check stays on.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-SETTINGS="$XDG_CONFIG_HOME/tavrik/settings"
 DEFAULTS=$'numHarriers=15\nmode=0\ncloudSurface=1\nwithGround=1\nformation=0\nnumHARRIERStriangle=16'
 
 dialog_window() {
@@ -39,15 +38,6 @@ expect_exit() {
   local code=0
   wait "$DIALOG_PID" || code=$?
   [ "$code" = "$expected" ] || fail "exit code $code, expected $expected: $(cat "$E2E_DIR/dialog.log")"
-}
-
-expect_settings() {
-  local actual
-  actual=$(cat "$SETTINGS" 2>/dev/null || true)
-  [ "$actual" = "$1" ] || fail "settings file holds:
-$actual
-expected:
-$1"
 }
 
 # What the window's close box does: the window manager sends WM_DELETE_WINDOW.

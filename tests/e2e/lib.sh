@@ -10,6 +10,7 @@ mkdir -p "$E2E_DIR"
 # A private settings folder, so tests never see or change the user's settings.
 export XDG_CONFIG_HOME="$E2E_DIR/config"
 mkdir -p "$XDG_CONFIG_HOME"
+SETTINGS="$XDG_CONFIG_HOME/tavrik/settings"
 
 E2E_PIDS=()
 e2e_cleanup() {
@@ -99,3 +100,13 @@ count_colour() {
 
 # System libraries keep some memory until exit; the sanitizer build must not count it as ours.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan-system.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+# Fails unless the settings file holds exactly the given text.
+expect_settings() {
+  local actual
+  actual=$(cat "$SETTINGS" 2>/dev/null || true)
+  [ "$actual" = "$1" ] || fail "settings file holds:
+$actual
+expected:
+$1"
+}
