@@ -6,20 +6,6 @@ source "$(dirname "$0")/lib.sh"
 start_xvfb 1024x768x24
 cd "$E2E_DIR"
 
-# The most lit pixels in screenshots of a window, taken until one has more than the given
-# number or for 20 seconds: some shots of the chase are black sky for a few seconds.
-best_lit() {
-  local window=$1 name=$2 enough=$3 best=0 shot lit
-  for shot in $(seq 1 40); do
-    import -window "$window" "$name-$shot.png"
-    lit=$(count_lit_pixels "$name-$shot.png")
-    [ "$lit" -gt "$best" ] && best=$lit
-    [ "$best" -gt "$enough" ] && break
-    sleep 0.5
-  done
-  echo "$best"
-}
-
 start_host_window 400 300
 "$TAVRIK_BIN" -window-id "$HOST_WINDOW" &
 saver=$!

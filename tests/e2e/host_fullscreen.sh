@@ -120,14 +120,7 @@ expect_ended "SIGINT"
   unset SDL_RENDER_DRIVER
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
   start_saver
-  best=0
-  for shot in $(seq 1 40); do
-    import -window root "default-renderer-$shot.png"
-    lit=$(count_lit_pixels "default-renderer-$shot.png")
-    [ "$lit" -gt "$best" ] && best=$lit
-    [ "$best" -gt 2000 ] && break
-    sleep 0.5
-  done
+  best=$(best_lit root default-renderer 2000)
   echo "full screen with the default renderer: $best lit pixels"
   [ "$best" -gt 200 ] || fail "the default renderer shows a (nearly) black screen"
   [ "$("$HOST_TEST_WINDOW" --cursor)" = hidden ] || fail "the cursor shows with the default renderer"

@@ -25,14 +25,7 @@ expect_ended() {
 start_window --seed 3
 size=$(xwininfo -id "$WINDOW" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
 [ "$size" = 640x480 ] || fail "the window opened at $size, not at the picture's 640x480"
-best=0
-for shot in $(seq 1 40); do
-  import -window "$WINDOW" "window-$shot.png"
-  lit=$(count_lit_pixels "window-$shot.png")
-  [ "$lit" -gt "$best" ] && best=$lit
-  [ "$best" -gt 1000 ] && break
-  sleep 0.5
-done
+best=$(best_lit "$WINDOW" window 1000)
 echo "window: $best lit pixels"
 [ "$best" -gt 200 ] || fail "the window shows no scene ($best lit pixels)"
 

@@ -22,7 +22,7 @@ struct HeadlessOptions {
   SettingsOverrides overrides;
 };
 
-// The seed a run starts from: --seed, else the calendar time in seconds.
+// What a run is seeded with: --seed, else the calendar time in seconds.
 uint32_t runSeed(const HeadlessOptions& options);
 
 // The run's millisecond timer: a simulated one when --frame-ms asks for it, else the system's
