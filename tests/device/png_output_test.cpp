@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/defaults_store.h"
 #include "host/headless/headless.h"
 #include "host/headless/png_presenter.h"
 
@@ -23,10 +24,10 @@ class PngOutputTest : public ::testing::Test {
               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
-    // The runner reads the settings file; keep it inside the scratch folder.
-    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
   }
   void TearDown() override { fs::remove_all(folder); }
+
+  DefaultsStore defaults;
 
   fs::path folder;
 };
@@ -79,7 +80,7 @@ TEST_F(PngOutputTest, HeadlessRunWritesEveryFrameIntoANewFolder) {
   options.frameMs = 16;
   options.frames = 3;
   options.outputDir = (folder / "new" / "frames").string();
-  ASSERT_EQ(runHeadless(options), 0);
+  ASSERT_EQ(runHeadless(options, defaults), 0);
   for (const char* name : {"frame-00001.png", "frame-00002.png", "frame-00003.png"}) {
     unsigned width = 0, height = 0;
     EXPECT_FALSE(readRgb(fs::path(options.outputDir) / name, width, height).empty()) << name;
@@ -98,7 +99,7 @@ TEST_F(PngOutputTest, HeadlessRunFailsWhenTheFolderCannotBeMade) {
   options.frameMs = 16;
   options.frames = 1;
   options.outputDir = (folder / "taken").string();
-  EXPECT_EQ(runHeadless(options), 1);
+  EXPECT_EQ(runHeadless(options, defaults), 1);
 }
 
 }  // namespace

@@ -19,21 +19,18 @@
 namespace tavrik {
 namespace {
 
-// Every test runs the real runner with its settings file in a private folder.
+// Every test runs the real runner on the default settings, writing into a private folder.
 class HeadlessFrames : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/tavrik-frames-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
   }
   void TearDown() override {
     for (const std::string& path : written_) {
       std::remove(path.c_str());
     }
-    std::remove((dir_ + "/tavrik/settings").c_str());
-    std::remove((dir_ + "/tavrik").c_str());
     std::remove(dir_.c_str());
   }
 
@@ -41,7 +38,7 @@ class HeadlessFrames : public ::testing::Test {
   std::vector<std::string> run(const std::string& name, HeadlessOptions options) {
     options.tracePath = dir_ + "/" + name + ".jsonl";
     written_.push_back(options.tracePath);
-    EXPECT_EQ(runHeadless(options), 0);
+    EXPECT_EQ(runHeadless(options, defaults_), 0);
     std::ifstream in(options.tracePath);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
@@ -52,6 +49,7 @@ class HeadlessFrames : public ::testing::Test {
 
   std::string dir_;
   std::vector<std::string> written_;
+  DefaultsStore defaults_;
 };
 
 HeadlessOptions standardOptions(uint32_t frames) {

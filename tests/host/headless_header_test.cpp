@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/defaults_store.h"
+#include "config/file_store.h"
 #include "host/headless/headless.h"
 
 namespace tavrik {
@@ -20,13 +22,13 @@ class HeadlessHeaderTest : public ::testing::Test {
     char pattern[] = "/tmp/tavrik-headless-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string runTrace(HeadlessOptions options) {
     options.tracePath = dir_ + "/t.jsonl";
-    EXPECT_EQ(runHeadless(options), 0);
+    FileSettingsStore store(dir_ + "/config/tavrik/settings");
+    EXPECT_EQ(runHeadless(options, store), 0);
     std::ifstream in(options.tracePath);
     std::stringstream text;
     text << in.rdbuf();
@@ -34,6 +36,7 @@ class HeadlessHeaderTest : public ::testing::Test {
   }
 
   std::string dir_;
+  DefaultsStore defaults_;
 };
 
 size_t count(const std::string& text, const std::string& what) {
@@ -89,7 +92,7 @@ TEST_F(HeadlessHeaderTest, AnUnwritableTraceFailsCleanly) {
   HeadlessOptions options;
   options.seed = 1;
   options.tracePath = dir_ + "/missing/folder/t.jsonl";
-  EXPECT_NE(runHeadless(options), 0);
+  EXPECT_NE(runHeadless(options, defaults_), 0);
 }
 
 struct Parsed {

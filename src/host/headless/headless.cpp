@@ -1,7 +1,7 @@
 // Headless host: runs the shared run sequence with no window. It relies on a simulated timer
-// (--frame-ms) or the monotonic clock, and on the per-user settings file; it never saves
-// settings and never opens a display. With --output it draws on the software device and writes
-// each frame through libpng.
+// (--frame-ms) or the monotonic clock, and on the settings store its caller hands it (the
+// per-user file on Linux, the registry on Windows); it never saves settings and never opens a
+// display. With --output it draws on the software device and writes each frame as a PNG file.
 #include "host/headless/headless.h"
 
 #include <charconv>
@@ -12,7 +12,6 @@
 #include <memory>
 #include <string_view>
 
-#include "config/file_store.h"
 #include "device/null_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/png_presenter.h"
@@ -121,7 +120,7 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
   return true;
 }
 
-int runHeadless(const HeadlessOptions& options) {
+int runHeadless(const HeadlessOptions& options, SettingsStore& store) {
   if (!options.outputDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);
@@ -134,7 +133,7 @@ int runHeadless(const HeadlessOptions& options) {
   }
   std::FILE* trace = nullptr;
   if (!options.tracePath.empty()) {
-    trace = std::fopen(options.tracePath.c_str(), "w");
+    trace = std::fopen(options.tracePath.c_str(), "wb");  // the same bytes on every system
     if (trace == nullptr) {
       std::fprintf(stderr, "tavrik: cannot write the trace '%s': %s\n", options.tracePath.c_str(),
                    std::strerror(errno));
@@ -145,7 +144,6 @@ int runHeadless(const HeadlessOptions& options) {
   const uint32_t seed = runSeed(options);
   OptionsTimer timer(options);
 
-  FileSettingsStore store(defaultSettingsPath());
   // Tens of kilobytes: made once before the first frame rather than on the stack.
   const auto runStorage = std::make_unique<Run>();
   Run& run = *runStorage;

@@ -50,7 +50,8 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
 // The runner's part of --help.
 const char* headlessUsage();
 
-// Runs and returns the process exit code; messages go to standard error.
-int runHeadless(const HeadlessOptions& options);
+// Runs with the settings of store and returns the process exit code; messages go to standard
+// error.
+int runHeadless(const HeadlessOptions& options, SettingsStore& store);
 
 }  // namespace tavrik

@@ -28,8 +28,22 @@ class PngPresenter : public Presenter {
   std::string error_;
 };
 
-// One frame as 8-bit RGB, each channel widened from RGB565 by repeating its top bits.
+// One frame as 8-bit RGB, each channel widened from RGB565 by repeating its top bits. On Linux
+// through libpng; the Windows build, which has no libpng, stores the rows uncompressed.
 bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
               std::string& error);
+
+// One row of RGB565 pixels as 8-bit RGB, width * 3 bytes.
+inline void widenRow(const uint16_t* source, int width, uint8_t* out) {
+  for (int x = 0; x < width; ++x) {
+    const uint32_t p = source[x];
+    const uint32_t r = p >> 11;
+    const uint32_t g = (p >> 5) & 0x3F;
+    const uint32_t b = p & 0x1F;
+    *out++ = static_cast<uint8_t>(r << 3 | r >> 2);
+    *out++ = static_cast<uint8_t>(g << 2 | g >> 4);
+    *out++ = static_cast<uint8_t>(b << 3 | b >> 2);
+  }
+}
 
 }  // namespace tavrik

@@ -8,18 +8,9 @@
 #include <string_view>
 
 #include "host/headless/headless.h"
+#include "host/switches.h"
 
 namespace tavrik {
-
-enum class SaverMode : int32_t { Configure = 0, Preview = 1, Run = 2, Password = 3 };
-
-// Parses the command text of the switch convention: the first of the sixteen switches, in table
-// order, that occurs anywhere in the text chooses the mode, and the number after it is the
-// parent window (0 when there are no digits). False when no switch occurs.
-bool parseCommandLine(std::string_view commandText, SaverMode& mode, uint64_t& parentWindow);
-
-// True when text is one of the sixteen switches, alone or followed by ':' and a number.
-bool isSwitchArgument(std::string_view text);
 
 // A window id as hacks take it: decimal or 0x hexadecimal, nothing else in the text.
 bool parseWindowId(std::string_view text, uint64_t& id);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "config/file_store.h"
 #include "host/headless/headless.h"
 #include "host/linux/command_line.h"
 #include "host/linux/sdl_saver.h"
@@ -57,8 +58,10 @@ int main(int argc, char** argv) {
     case tavrik::LinuxMode::Version:
       std::printf("tavrik %s\n", TAVRIK_VERSION);
       return 0;
-    case tavrik::LinuxMode::Headless:
-      return tavrik::runHeadless(command.options);
+    case tavrik::LinuxMode::Headless: {
+      tavrik::FileSettingsStore store(tavrik::defaultSettingsPath());
+      return tavrik::runHeadless(command.options, store);
+    }
     default:
       break;
   }
