@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing TAVRIK needs.
+# Installs every Debian package that building, running and testing TAVRIK needs: the Linux
+# build, and the Windows builds (the mingw-w64 cross compilers) with Wine to test them. Only
+# 64-bit Wine: the test machines run no 32-bit code, so the tests run the 64-bit build.
 # Idempotent: when everything is present it only runs dpkg-query and returns.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev googletest
   libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
   libosmesa6-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-ipafont-gothic
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
+  wine wine64
 )
 
 missing=()

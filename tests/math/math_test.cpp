@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 
 #include "math/matrix.h"
 #include "math/random.h"
@@ -57,13 +58,13 @@ TEST(MathVector, ZeroLengthNormalisesToZeroNotNaN) {
 TEST(MathMatrix, RotationsTurnTheAxesTheWayTheSceneRelies) {
   Matrix4 m;
   Vec3 out;
-  SetRotationY(m, static_cast<float>(M_PI / 2));
+  SetRotationY(m, static_cast<float>(std::numbers::pi / 2));
   TransformPoint(m, Vec3(1, 0, 0), out);
   expectVec(out, {0, 0, -1}, kEps);  // +x turns towards -z
-  SetRotationX(m, static_cast<float>(M_PI / 2));
+  SetRotationX(m, static_cast<float>(std::numbers::pi / 2));
   TransformPoint(m, Vec3(0, 1, 0), out);
   expectVec(out, {0, 0, 1}, kEps);
-  SetRotationZ(m, static_cast<float>(M_PI / 2));
+  SetRotationZ(m, static_cast<float>(std::numbers::pi / 2));
   TransformPoint(m, Vec3(1, 0, 0), out);
   expectVec(out, {0, 1, 0}, kEps);
 }

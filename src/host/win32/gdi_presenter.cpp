@@ -1,0 +1,80 @@
+#include "host/win32/gdi_presenter.h"
+
+#include <dwmapi.h>
+#include <mmsystem.h>
+
+#include "host/fit_picture.h"
+
+namespace tavrik {
+
+namespace {
+
+constexpr LONGLONG kFallbackRefreshHz = 60;
+
+// RGB565, rows top first: the back buffer as it is, no conversion.
+struct Rgb565Info {
+  BITMAPINFOHEADER header;
+  DWORD masks[3];
+};
+
+}  // namespace
+
+GdiPresenter::GdiPresenter(HWND window) : window_(window) {
+  BOOL enabled = FALSE;
+  composited_ = SUCCEEDED(DwmIsCompositionEnabled(&enabled)) && enabled;
+  QueryPerformanceFrequency(&frequency_);
+  QueryPerformanceCounter(&next_);
+  // Sleep() is only as fine as the system's timer period.
+  periodSet_ = !composited_ && timeBeginPeriod(1) == TIMERR_NOERROR;
+}
+
+GdiPresenter::~GdiPresenter() {
+  if (periodSet_) {
+    timeEndPeriod(1);
+  }
+}
+
+void GdiPresenter::present(const FrameView& frame) {
+  RECT client{};
+  GetClientRect(window_, &client);
+  const PictureRect fit = fitPicture(client.right, client.bottom, frame.width, frame.height);
+  HDC dc = GetDC(window_);
+  if (dc != nullptr) {
+    Rgb565Info info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = frame.pitch;
+    info.header.biHeight = -frame.height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 16;
+    info.header.biCompression = BI_BITFIELDS;
+    info.masks[0] = 0xF800;
+    info.masks[1] = 0x07E0;
+    info.masks[2] = 0x001F;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, fit.x, fit.y, fit.width, fit.height, 0, 0, frame.width, frame.height,
+                  frame.pixels, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                  SRCCOPY);
+    ReleaseDC(window_, dc);
+  }
+  pace();
+}
+
+void GdiPresenter::pace() {
+  if (composited_ && SUCCEEDED(DwmFlush())) {
+    return;
+  }
+  const LONGLONG period = frequency_.QuadPart / kFallbackRefreshHz;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  next_.QuadPart += period;
+  if (next_.QuadPart < now.QuadPart) {
+    next_ = now;  // a late frame starts a new rhythm instead of rushing to catch up
+    return;
+  }
+  const LONGLONG waitMs = (next_.QuadPart - now.QuadPart) * 1000 / frequency_.QuadPart;
+  if (waitMs > 0) {
+    Sleep(static_cast<DWORD>(waitMs));
+  }
+}
+
+}  // namespace tavrik

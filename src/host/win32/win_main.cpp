@@ -1,0 +1,90 @@
+// The Windows screen saver, tavrik.scr. It implements the four modes that the screen-saver host
+// asks for with a switch: the full-screen run, the preview, the settings dialog and the password
+// notice. It relies on Win32 windows and GDI, the registry for the settings and the multimedia
+// timer; the run draws on the software device and shows each frame through GDI. It takes no
+// other options: the switch search would find "-s" inside any longer option.
+#include <windows.h>
+
+#include <ctime>
+#include <memory>
+
+#include "config/registry_store.h"
+#include "config/win32/win32_dialog_view.h"
+#include "device/soft/soft_device.h"
+#include "host/run.h"
+#include "host/switches.h"
+#include "host/win32/gdi_presenter.h"
+#include "host/win32/preview_window.h"
+#include "host/win32/saver_window.h"
+
+namespace {
+
+class MultimediaTimer : public tavrik::MillisecondTimer {
+ public:
+  uint32_t readMs() override { return timeGetTime(); }
+};
+
+int runSaver(HINSTANCE instance, int showCommand) {
+  tavrik::RegistrySettingsStore store;
+  // Tens of kilobytes: made once before the first frame rather than on the stack.
+  const auto run = std::make_unique<tavrik::Run>();
+  tavrik::prepareRun(*run, store, static_cast<uint32_t>(std::time(nullptr)), {});
+
+  HWND window = nullptr;
+  if (!tavrik::createSaverWindow(instance, showCommand, window)) {
+    return 0;
+  }
+  // Without a window nothing could ever end the run.
+  if (window == nullptr) {
+    return 0;
+  }
+  tavrik::GdiPresenter presenter(window);
+  tavrik::SoftDevice device(&presenter);
+  MultimediaTimer timer;
+  if (!tavrik::startRun(*run, device, timer)) {
+    DestroyWindow(window);
+    return 0;
+  }
+  const WPARAM code = tavrik::runFrameLoop([&] { tavrik::runFrame(*run, device, timer); });
+  tavrik::endRun(device);
+  return static_cast<int>(code);
+}
+
+// The sentence in UTF-16, so it reads right whatever the system's ANSI code page.
+int showPasswordNotice(HWND owner) {
+  MessageBoxW(owner, L"パスワード機能には対応しておりません\n", L"TAVRIK", MB_OK);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandText, int showCommand) {
+  if (FindWindowA(tavrik::kSaverClass, nullptr) != nullptr) {
+    return 0;
+  }
+  tavrik::SaverMode mode = tavrik::SaverMode::Configure;
+  uint64_t number = 0;
+  const std::string_view text = commandText != nullptr ? commandText : "";
+  if (!tavrik::parseCommandLine(text, mode, number)) {
+    return 0;
+  }
+  auto parent = reinterpret_cast<HWND>(static_cast<uintptr_t>(number));
+  if (!text.empty() && parent == nullptr) {
+    parent = GetForegroundWindow();
+  }
+
+  switch (mode) {
+    case tavrik::SaverMode::Configure: {
+      tavrik::RegistrySettingsStore store;
+      tavrik::runSettingsDialog(instance, parent, store);
+      return 0;
+    }
+    case tavrik::SaverMode::Preview:
+      return tavrik::runPreview(instance, showCommand, parent);
+    case tavrik::SaverMode::Run:
+      return runSaver(instance, showCommand);
+    case tavrik::SaverMode::Password:
+      return showPasswordNotice(parent);
+  }
+  return 0;
+}
