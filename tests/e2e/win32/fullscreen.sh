@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # tavrik.scr /s under Wine: a "TavrikWindow" pop-up over the whole screen that shows the scene,
-# the exit rules on input, and the single-instance rule.
+# 4:3 with black bars beside it on a wider screen, the exit rules on input, and the
+# single-instance rule.
 source "$(dirname "$0")/win_lib.sh"
-start_xvfb 1024x768x24
+start_xvfb 1280x768x24
 cd "$E2E_DIR"
 reset_settings
 
@@ -27,13 +28,19 @@ expect_running() {
 start_saver
 probe find-class TavrikWindow >window.txt
 grep -qx 'title=Tavrik' window.txt || fail "the window's title is not Tavrik: $(cat window.txt)"
-grep -qx 'rect=0,0,1024,768' window.txt || fail "the window does not cover the screen"
+grep -qx 'rect=0,0,1280,768' window.txt || fail "the window does not cover the screen"
 grep -qx 'style=0x9.000000' window.txt || fail "not a visible pop-up window: $(cat window.txt)"
 best=$(best_lit root fullscreen 2000)
 colours=$(convert "$(ls -t fullscreen-*.png | head -n 1)" -format '%k' info:)
 echo "full screen: $best lit pixels, $colours colours"
 [ "$best" -gt 200 ] || fail "the screen is (nearly) black: $best lit pixels"
 [ "$colours" -gt 4 ] || fail "only $colours colours on the screen"
+# The 640 x 480 picture scaled to 1024 x 768 in the middle: the 128 columns on each side are bars.
+shot=$(ls -t fullscreen-*.png | head -n 1)
+for bar in 128x768+0+0 128x768+1152+0; do
+  convert "$shot" -crop "$bar" +repage "bar.png"
+  [ "$(count_lit_pixels bar.png)" = 0 ] || fail "the bar $bar is not black"
+done
 
 # A second start, with any switch, ends at once while the first runs on.
 for switch in /s -s /p /c /a; do
