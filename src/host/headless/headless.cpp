@@ -120,7 +120,8 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
   return true;
 }
 
-int runHeadless(const HeadlessOptions& options, SettingsStore& store) {
+int runHeadless(const HeadlessOptions& options, SettingsStore& store,
+                const DrawingDevice& drawing) {
   if (!options.outputDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);
@@ -151,9 +152,13 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store) {
 
   // Pictures only when someone asked for them; otherwise nothing is drawn at all.
   PngPresenter pictures(options.outputDir);
+  Presenter* const frames = options.outputDir.empty() ? nullptr : &pictures;
   NullDevice nullDevice;
   SoftDevice softDevice(&pictures);
-  Device& device = options.outputDir.empty() ? static_cast<Device&>(nullDevice) : softDevice;
+  const std::unique_ptr<Device> chosen = drawing ? drawing(run.settings, frames) : nullptr;
+  Device& device = chosen   ? *chosen
+                   : frames ? static_cast<Device&>(softDevice)
+                            : static_cast<Device&>(nullDevice);
   if (!startRun(run, device, timer)) {
     std::fprintf(stderr, "tavrik: the graphics device could not be brought up\n");
     if (trace != nullptr) {

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "config/settings.h"
+#include "device/device.h"
+#include "device/soft/presenter.h"
 #include "host/run.h"
 #include "host/timers.h"
 
@@ -50,8 +54,15 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
 // The runner's part of --help.
 const char* headlessUsage();
 
+// Makes the device a run with these settings draws with, handing its frames to pictures (nullptr
+// without --output).
+using DrawingDevice =
+    std::function<std::unique_ptr<Device>(const Settings& settings, Presenter* pictures)>;
+
 // Runs with the settings of store and returns the process exit code; messages go to standard
-// error.
-int runHeadless(const HeadlessOptions& options, SettingsStore& store);
+// error. Without drawing, the run draws on the software device when it writes frames and on no
+// device at all otherwise.
+int runHeadless(const HeadlessOptions& options, SettingsStore& store,
+                const DrawingDevice& drawing = {});
 
 }  // namespace tavrik

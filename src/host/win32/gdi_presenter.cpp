@@ -1,15 +1,12 @@
 #include "host/win32/gdi_presenter.h"
 
 #include <dwmapi.h>
-#include <mmsystem.h>
 
 #include "host/fit_picture.h"
 
 namespace tavrik {
 
 namespace {
-
-constexpr LONGLONG kFallbackRefreshHz = 60;
 
 // RGB565, rows top first: the back buffer as it is, no conversion.
 struct Rgb565Info {
@@ -19,19 +16,9 @@ struct Rgb565Info {
 
 }  // namespace
 
-GdiPresenter::GdiPresenter(HWND window) : window_(window) {
+GdiPresenter::GdiPresenter(HWND window) : window_(window), pacer_(1000.0 / displayRefreshHz()) {
   BOOL enabled = FALSE;
   composited_ = SUCCEEDED(DwmIsCompositionEnabled(&enabled)) && enabled;
-  QueryPerformanceFrequency(&frequency_);
-  QueryPerformanceCounter(&next_);
-  // Sleep() is only as fine as the system's timer period.
-  periodSet_ = !composited_ && timeBeginPeriod(1) == TIMERR_NOERROR;
-}
-
-GdiPresenter::~GdiPresenter() {
-  if (periodSet_) {
-    timeEndPeriod(1);
-  }
 }
 
 void GdiPresenter::present(const FrameView& frame) {
@@ -56,24 +43,8 @@ void GdiPresenter::present(const FrameView& frame) {
                   SRCCOPY);
     ReleaseDC(window_, dc);
   }
-  pace();
-}
-
-void GdiPresenter::pace() {
-  if (composited_ && SUCCEEDED(DwmFlush())) {
-    return;
-  }
-  const LONGLONG period = frequency_.QuadPart / kFallbackRefreshHz;
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  next_.QuadPart += period;
-  if (next_.QuadPart < now.QuadPart) {
-    next_ = now;  // a late frame starts a new rhythm instead of rushing to catch up
-    return;
-  }
-  const LONGLONG waitMs = (next_.QuadPart - now.QuadPart) * 1000 / frequency_.QuadPart;
-  if (waitMs > 0) {
-    Sleep(static_cast<DWORD>(waitMs));
+  if (!composited_ || FAILED(DwmFlush())) {
+    pacer_.wait();
   }
 }
 

@@ -5,29 +5,21 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 #include "device/soft/presenter.h"
+#include "host/win32/frame_pacer.h"
 
 namespace tavrik {
 
 class GdiPresenter : public Presenter {
  public:
   explicit GdiPresenter(HWND window);
-  ~GdiPresenter() override;
-  GdiPresenter(const GdiPresenter&) = delete;
-  GdiPresenter& operator=(const GdiPresenter&) = delete;
 
   void present(const FrameView& frame) override;
 
  private:
-  void pace();
-
   HWND window_;
-  bool composited_ = false;
-  LARGE_INTEGER frequency_{};
-  LARGE_INTEGER next_{};  // when the next frame is due, without composition
-  bool periodSet_ = false;
+  bool composited_ = false;  // DwmFlush() waits for the compositor's next frame
+  FramePacer pacer_;
 };
 
 }  // namespace tavrik

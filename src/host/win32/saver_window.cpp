@@ -21,6 +21,13 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         DestroyWindow(window);
       }
       return 0;
+    case WM_ACTIVATEAPP:
+      // Exclusive full-screen windows are minimised when another program takes the display;
+      // back in front, the run shows itself again and its device restores the lost surfaces.
+      if (wParam != FALSE && IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -1,8 +1,10 @@
 // The Windows screen saver, tavrik.scr. It implements the four modes that the screen-saver host
 // asks for with a switch: the full-screen run, the preview, the settings dialog and the password
 // notice. It relies on Win32 windows and GDI, the registry for the settings and the multimedia
-// timer; the run draws on the software device and shows each frame through GDI. It takes no
-// other options: the switch search would find "-s" inside any longer option.
+// timer. The run draws with Direct3D in exclusive full-screen mode; where that cannot be brought
+// up (no 3D hardware, a display that refuses the mode) it draws on the software device and
+// shows each frame through GDI. It takes no other options: the switch search would find "-s"
+// inside any longer option.
 #include <windows.h>
 
 #include <ctime>
@@ -10,9 +12,11 @@
 
 #include "config/registry_store.h"
 #include "config/win32/win32_dialog_view.h"
+#include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/run.h"
 #include "host/switches.h"
+#include "host/win32/frame_pacer.h"
 #include "host/win32/gdi_presenter.h"
 #include "host/win32/preview_window.h"
 #include "host/win32/saver_window.h"
@@ -38,15 +42,30 @@ int runSaver(HINSTANCE instance, int showCommand) {
   if (window == nullptr) {
     return 0;
   }
-  tavrik::GdiPresenter presenter(window);
-  tavrik::SoftDevice device(&presenter);
   MultimediaTimer timer;
-  if (!tavrik::startRun(*run, device, timer)) {
-    DestroyWindow(window);
-    return 0;
+  tavrik::D3dDevice direct3D(window);
+  tavrik::GdiPresenter presenter(window);
+  tavrik::SoftDevice software(&presenter);
+  tavrik::Device* device = &direct3D;
+  if (!tavrik::startRun(*run, direct3D, timer)) {
+    // Rather the same picture drawn in software than a black screen until the user comes back.
+    device = &software;
+    if (!tavrik::startRun(*run, software, timer)) {
+      DestroyWindow(window);
+      return 0;
+    }
   }
-  const WPARAM code = tavrik::runFrameLoop([&] { tavrik::runFrame(*run, device, timer); });
-  tavrik::endRun(device);
+  // A flip that waits for the display paces the frames by itself. Where none waits (no vertical
+  // sync, as under Wine) this keeps the loop from spinning a core; it allows a little more than
+  // the refresh rate so that it never holds back a flip that did wait.
+  tavrik::FramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
+  const WPARAM code = tavrik::runFrameLoop([&] {
+    tavrik::runFrame(*run, *device, timer);
+    if (device == &direct3D) {
+      flipPacer.wait();
+    }
+  });
+  tavrik::endRun(*device);
   return static_cast<int>(code);
 }
 
