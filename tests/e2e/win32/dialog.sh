@@ -4,7 +4,7 @@
 # 30; CANCEL keeps what is stored, OK stores all six values; a stored formation that no radio
 # stands for survives OK.
 source "$(dirname "$0")/win_lib.sh"
-start_xvfb 1024x768x24
+win_display 1024x768x24
 cd "$E2E_DIR"
 reset_settings
 

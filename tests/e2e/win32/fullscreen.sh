@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # tavrik.scr /s under Wine: a "TavrikWindow" pop-up over the whole screen that shows the scene,
-# 4:3 with black bars beside it on a wider screen, the exit rules on input, and the
-# single-instance rule.
+# the exit rules on input, and the single-instance rule. This screen offers no 640 x 480 mode,
+# so the run draws in software through GDI: 4:3 with black bars beside it.
 source "$(dirname "$0")/win_lib.sh"
-start_xvfb 1280x768x24
+win_display 1280x768x24
 cd "$E2E_DIR"
 reset_settings
 

@@ -3,7 +3,7 @@
 # Japanese sentence read back from the box itself, and exit code 0 once dismissed. Text without
 # any switch ends at once and shows nothing.
 source "$(dirname "$0")/win_lib.sh"
-start_xvfb 1024x768x24
+win_display 1024x768x24
 cd "$E2E_DIR"
 
 start_scr /a

@@ -4,7 +4,7 @@
 # exist ends it at once. (The logo's pixels are checked by the preview's unit test: Wine does
 # not show another process's child window on the X display.)
 source "$(dirname "$0")/win_lib.sh"
-start_xvfb 1024x768x24
+win_display 1024x768x24
 cd "$E2E_DIR"
 
 host_file="$E2E_DIR/host.txt"

@@ -7,11 +7,24 @@ source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 : "${WINEPREFIX:?WINEPREFIX must name the Wine prefix}"
 export WINELOADER=$WINE WINEDEBUG=-all
 
-win_cleanup() {
+# Ends every Wine process of the prefix and waits until they are gone.
+end_wine() {
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+
+win_cleanup() {
+  end_wine
   e2e_cleanup
 }
 trap win_cleanup EXIT
+
+# win_display SIZE: a new Xvfb screen for what follows. Wine's processes stay with the display
+# they started on, so the ones before it are ended first.
+win_display() {
+  end_wine
+  start_xvfb "$1"
+}
 
 # Runs a Windows program in the foreground.
 win() {

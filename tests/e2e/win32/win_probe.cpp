@@ -166,6 +166,7 @@ void printWindow(HWND hwnd) {
   std::printf("rect=%s\n", windowRectText(hwnd).c_str());
   std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
   std::printf("style=0x%08lX\n", static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)));
+  std::printf("exstyle=0x%08lX\n", static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
 }
 
 int findClass(const char* name) {
