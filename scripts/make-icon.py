@@ -5,8 +5,16 @@ One image, 16 colours (4 bits a pixel, a 16-entry colour table), with an AND mas
 every pixel opaque, so the black ground is part of the icon.
 
 Run it again only when the picture is meant to change: scripts/make-icon.py"""
+import importlib.util
 import os
 import struct
+
+# The logo's even-odd test of a pixel centre, from scripts/make-logo.py.
+_spec = importlib.util.spec_from_file_location(
+    "make_logo", os.path.join(os.path.dirname(__file__), "make-logo.py"))
+_logo = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(_logo)
+inside = _logo.inside
 
 SIZE = 32
 PALETTE = [
@@ -19,19 +27,6 @@ PALETTE = [
 # x' = 1 + (x - 28) / 4, y' = 16 + (y - 56) / 4: the 118 x 84 dart becomes 29.5 x 21.
 HULL = [(30.5, 16.0), (1.0, 5.5), (8.5, 16.0), (1.0, 26.5)]
 COCKPIT = (20.0, 16.0, 3.5, 1.25)  # centre x, centre y, half width, half height
-
-
-def inside(polygon, x, y):
-    """Even-odd test of the pixel centre (x + 0.5, y + 0.5)."""
-    px, py = x + 0.5, y + 0.5
-    result = False
-    for i, (x1, y1) in enumerate(polygon):
-        x2, y2 = polygon[(i + 1) % len(polygon)]
-        if (y1 > py) != (y2 > py):
-            cross = x1 + (py - y1) * (x2 - x1) / (y2 - y1)
-            if px < cross:
-                result = not result
-    return result
 
 
 def colour_at(x, y):

@@ -1,6 +1,8 @@
 #include "host/headless/png_presenter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace tavrik {
 
@@ -16,6 +18,27 @@ void PngPresenter::present(const FrameView& frame) {
   if (writePng(path, frame, row_, error_)) {
     ++written_;
   }
+}
+
+bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
+              std::string& error) {
+  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+    error = "cannot write '" + path + "': the frame is empty";
+    return false;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    error = "cannot write '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  bool ok = encodePng(file, frame, row);
+  if (std::fclose(file) != 0) {
+    ok = false;
+  }
+  if (!ok) {
+    error = "cannot write '" + path + "': writing the PNG failed";
+  }
+  return ok;
 }
 
 }  // namespace tavrik

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,13 @@ class PngPresenter : public Presenter {
   std::string error_;
 };
 
-// One frame as 8-bit RGB, each channel widened from RGB565 by repeating its top bits. On Linux
-// through libpng; the Windows build, which has no libpng, stores the rows uncompressed.
+// One frame as 8-bit RGB, each channel widened from RGB565 by repeating its top bits.
 bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
               std::string& error);
+
+// The PNG stream of a frame that is not empty, into an open file; false when writing failed. On
+// Linux through libpng; the Windows build, which has no libpng, stores the rows uncompressed.
+bool encodePng(std::FILE* file, const FrameView& frame, std::vector<uint8_t>& row);
 
 // One row of RGB565 pixels as 8-bit RGB, width * 3 bytes.
 inline void widenRow(const uint16_t* source, int width, uint8_t* out) {

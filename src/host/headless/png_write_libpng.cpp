@@ -1,10 +1,8 @@
 // Frames as PNG through libpng, compressed.
 #include <png.h>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 
 #include "host/headless/png_presenter.h"
 
@@ -20,46 +18,27 @@ struct PngWrite {
 
 }  // namespace
 
-bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
-              std::string& error) {
-  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-    error = "cannot write '" + path + "': the frame is empty";
-    return false;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    error = "cannot write '" + path + "': " + std::strerror(errno);
-    return false;
-  }
+bool encodePng(std::FILE* file, const FrameView& frame, std::vector<uint8_t>& row) {
   row.resize(static_cast<size_t>(frame.width) * 3);
-  volatile bool ok = false;
-  {
-    PngWrite w;
-    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    w.info = w.png != nullptr ? png_create_info_struct(w.png) : nullptr;
-    // libpng reports its errors by jumping back here; nothing below owns a destructor.
-    if (w.info != nullptr && setjmp(png_jmpbuf(w.png)) == 0) {
-      png_init_io(w.png, file);
-      png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(frame.width),
-                   static_cast<png_uint_32>(frame.height), 8, PNG_COLOR_TYPE_RGB,
-                   PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-      png_set_compression_level(w.png, 3);
-      png_write_info(w.png, w.info);
-      for (int y = 0; y < frame.height; ++y) {
-        widenRow(frame.pixels + static_cast<size_t>(y) * frame.pitch, frame.width, row.data());
-        png_write_row(w.png, row.data());
-      }
-      png_write_end(w.png, nullptr);
-      ok = true;
-    }
+  PngWrite w;
+  w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  w.info = w.png != nullptr ? png_create_info_struct(w.png) : nullptr;
+  // libpng reports its errors by jumping back here; nothing below owns a destructor.
+  if (w.info == nullptr || setjmp(png_jmpbuf(w.png)) != 0) {
+    return false;
   }
-  if (std::fclose(file) != 0) {
-    ok = false;
+  png_init_io(w.png, file);
+  png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(frame.width),
+               static_cast<png_uint_32>(frame.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(w.png, 3);
+  png_write_info(w.png, w.info);
+  for (int y = 0; y < frame.height; ++y) {
+    widenRow(frame.pixels + static_cast<size_t>(y) * frame.pitch, frame.width, row.data());
+    png_write_row(w.png, row.data());
   }
-  if (!ok) {
-    error = "cannot write '" + path + "': writing the PNG failed";
-  }
-  return ok;
+  png_write_end(w.png, nullptr);
+  return true;
 }
 
 }  // namespace tavrik

@@ -1,6 +1,5 @@
 // Frames as PNG without a compression library: the image data is a zlib stream of stored
 // (uncompressed) deflate blocks. Larger files than libpng's, the same pixels.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -105,17 +104,7 @@ bool writeImageData(std::FILE* file, const FrameView& frame, std::vector<uint8_t
 
 }  // namespace
 
-bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
-              std::string& error) {
-  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-    error = "cannot write '" + path + "': the frame is empty";
-    return false;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    error = "cannot write '" + path + "': " + std::strerror(errno);
-    return false;
-  }
+bool encodePng(std::FILE* file, const FrameView& frame, std::vector<uint8_t>& row) {
   const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   bool ok = std::fwrite(signature, 1, 8, file) == 8;
 
@@ -129,15 +118,7 @@ bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8
   ok = ihdr.end() && ok;
   ok = ok && writeImageData(file, frame, row);
   Chunk iend(file, "IEND", 0);
-  ok = iend.end() && ok;
-
-  if (std::fclose(file) != 0) {
-    ok = false;
-  }
-  if (!ok) {
-    error = "cannot write '" + path + "': writing the PNG failed";
-  }
-  return ok;
+  return iend.end() && ok;
 }
 
 }  // namespace tavrik

@@ -50,15 +50,7 @@ void paintLogo(HDC dc, HINSTANCE instance, int width, int height) {
 }
 
 int runPreview(HINSTANCE instance, int showCommand, HWND parent) {
-  WNDCLASSA windowClass{};
-  windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = previewWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, kIconName);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kSaverClass;
-  if (RegisterClassA(&windowClass) == 0) {
+  if (!registerSaverClass(instance, CS_HREDRAW | CS_VREDRAW, previewWindowProc)) {
     return 0;
   }
   RECT area{};

@@ -108,15 +108,15 @@ int main(int argc, char** argv) {
   }
   HWND window = createReplayWindow();
   const auto drawing = [&](const tavrik::Settings& settings, tavrik::Presenter* frames) {
-    auto device =
+    auto direct3D =
         std::make_unique<tavrik::D3dDevice>(window, frames, static_cast<tavrik::D3dStep>(failAt));
     // A trial bring-up says what the display became, or what is left after a failed one.
-    const bool up = device->initDevice(settings.screenWidth, settings.screenHeight);
+    const bool up = direct3D->initDevice(settings.screenWidth, settings.screenHeight);
     const std::string mode = displayMode();
-    device->releaseDevice();
+    direct3D->releaseDevice();
     if (up) {
       std::fprintf(stderr, "tavrik-replay: Direct3D at %s\n", mode.c_str());
-      return std::unique_ptr<tavrik::Device>(std::move(device));
+      return std::unique_ptr<tavrik::Device>(std::move(direct3D));
     }
     std::fprintf(stderr,
                  "tavrik-replay: Direct3D could not be brought up; the display is %s; drawing "

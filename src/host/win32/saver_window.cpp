@@ -40,16 +40,21 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-bool createSaverWindow(HINSTANCE instance, int showCommand, HWND& window) {
+bool registerSaverClass(HINSTANCE instance, UINT style, WNDPROC procedure) {
   WNDCLASSA windowClass{};
-  windowClass.style = CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = saverWindowProc;
+  windowClass.style = style;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, kIconName);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kSaverClass;
-  if (RegisterClassA(&windowClass) == 0) {
+  return RegisterClassA(&windowClass) != 0;
+}
+
+bool createSaverWindow(HINSTANCE instance, int showCommand, HWND& window) {
+  if (!registerSaverClass(instance, CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW,
+                          saverWindowProc)) {
     return false;
   }
   window =
