@@ -38,12 +38,10 @@ int usage() {
   std::fputs(
       "usage: win_probe find-class CLASS\n"
       "       win_probe find-child PARENT_HWND CLASS\n"
-      "       win_probe screen | display-mode\n"
+      "       win_probe display-mode\n"
       "       win_probe host-window WIDTH HEIGHT FILE\n"
-      "       win_probe destroy HWND\n"
       "       win_probe message-box CAPTION | dialog TITLE\n"
-      "       win_probe point TITLE ID [up|down]\n"
-      "       win_probe wait-gone CLASS SECONDS\n",
+      "       win_probe point TITLE ID [up|down]\n",
       stderr);
   return kUsage;
 }
@@ -188,11 +186,6 @@ int findChild(HWND parent, const char* name) {
   return kOk;
 }
 
-int screen() {
-  std::printf("size=%dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  return kOk;
-}
-
 int displayMode() {
   DEVMODEA mode = {};
   mode.dmSize = sizeof mode;
@@ -271,11 +264,6 @@ int hostWindow(int width, int height, const char* file) {
     DispatchMessageA(&message);
   }
   return kOk;
-}
-
-// DestroyWindow works only on the owning thread; the window's own WM_CLOSE handling does it.
-int destroy(HWND hwnd) {
-  return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? kOk : kNotFound;
 }
 
 // --- Dialogs and message boxes, found by their title among the top-level windows.
@@ -413,17 +401,6 @@ int point(const char* title, int id, std::string_view part) {
   return kOk;
 }
 
-int waitGone(const char* name, long seconds) {
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-  while (FindWindowA(name, nullptr) != nullptr) {
-    if (GetTickCount64() >= deadline) {
-      return kNotFound;
-    }
-    Sleep(kPollMs);
-  }
-  return kOk;
-}
-
 int run(int argc, char** argv) {
   if (argc < 2) {
     return usage();
@@ -439,18 +416,12 @@ int run(int argc, char** argv) {
   if (command == "find-child" && args == 2 && parseHwnd(argv[2], &hwnd)) {
     return findChild(hwnd, argv[3]);
   }
-  if (command == "screen" && args == 0) {
-    return screen();
-  }
   if (command == "display-mode" && args == 0) {
     return displayMode();
   }
   if (command == "host-window" && args == 3 && parseLong(argv[2], 1, 16384, &number) &&
       parseLong(argv[3], 1, 16384, &other)) {
     return hostWindow(static_cast<int>(number), static_cast<int>(other), argv[4]);
-  }
-  if (command == "destroy" && args == 1 && parseHwnd(argv[2], &hwnd)) {
-    return destroy(hwnd);
   }
   if (command == "message-box" && args == 1) {
     return messageBox(argv[2]);
@@ -463,9 +434,6 @@ int run(int argc, char** argv) {
     if (part.empty() || part == "up" || part == "down") {
       return point(argv[2], static_cast<int>(number), part);
     }
-  }
-  if (command == "wait-gone" && args == 2 && parseLong(argv[3], 0, 86400, &number)) {
-    return waitGone(argv[2], number);
   }
   return usage();
 }
