@@ -24,7 +24,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-"$wine" wineboot -i >/dev/null 2>&1
+env -u DISPLAY WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >/dev/null 2>&1
 
 # A screen of the mode's size, which exclusive mode needs; Wine's processes start over on it.
 screen() {

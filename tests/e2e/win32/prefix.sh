@@ -3,7 +3,8 @@
 set -euo pipefail
 export WINELOADER=$WINE WINEDEBUG=-all
 rm -rf "$WINEPREFIX"
-"$WINE" wineboot -i
+# No display and no .NET or HTML engines: nothing may ask a question while the prefix is made.
+env -u DISPLAY WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i
 # Without a window manager Wine waits about two seconds for each closed window to be withdrawn;
 # unmanaged windows close at once.
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
