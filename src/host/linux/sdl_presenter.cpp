@@ -4,6 +4,33 @@
 
 namespace tavrik {
 
+namespace {
+
+// Whether an OpenGL renderer draws through one of Mesa's software rasterizers. Such a renderer
+// costs a core's quarter for what the window's surface does for a few per cent, and Mesa's
+// drawing threads have crashed while another program destroyed the window under them.
+bool glDrawsInSoftware(const SDL_RendererInfo& info) {
+  if (std::strncmp(info.name, "opengl", 6) != 0 || SDL_GL_GetCurrentContext() == nullptr) {
+    return false;
+  }
+  using GetString = const unsigned char* (*)(unsigned);
+  constexpr unsigned kGlRenderer = 0x1F01;
+  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const auto* name =
+      getString != nullptr ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
+  if (name == nullptr) {
+    return true;
+  }
+  for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+    if (std::strstr(name, software) != nullptr) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool SdlPresenter::open(SDL_Window* window, int width, int height, bool showFps) {
   close();
   window_ = window;
@@ -12,8 +39,10 @@ bool SdlPresenter::open(SDL_Window* window, int width, int height, bool showFps)
   if (renderer_ != nullptr) {
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(renderer_, &info);
-    // A renderer that does not wait for the refresh has nothing over the window's surface.
-    if ((info.flags & SDL_RENDERER_PRESENTVSYNC) == 0 || std::strcmp(info.name, "software") == 0) {
+    // A renderer that does not wait for the refresh, or draws in software anyway, has nothing
+    // over the window's surface.
+    if ((info.flags & SDL_RENDERER_PRESENTVSYNC) == 0 || std::strcmp(info.name, "software") == 0 ||
+        glDrawsInSoftware(info)) {
       SDL_DestroyRenderer(renderer_);
       renderer_ = nullptr;
     }
