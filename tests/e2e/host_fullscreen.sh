@@ -32,20 +32,7 @@ start_saver --seed 7
 window=$(xdotool search --class TavrikWindow | head -n 1)
 geometry=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
 [ "$geometry" = 1024x768 ] || fail "the window is $geometry, not the whole screen"
-# Some shots of the chase are mostly black sky for a few seconds: screenshots are taken until
-# one shows the scene, or for 20 seconds.
-best=0
-colours=0
-for shot in $(seq 1 40); do
-  import -window root "fullscreen-$shot.png"
-  lit=$(count_lit_pixels "fullscreen-$shot.png")
-  if [ "$lit" -gt "$best" ]; then
-    best=$lit
-    colours=$(convert "fullscreen-$shot.png" -format '%k' info:)
-  fi
-  [ "$best" -gt 2000 ] && [ "$colours" -gt 8 ] && break
-  sleep 0.5
-done
+read -r best colours < <(scene_shots fullscreen)
 echo "full screen: $best lit pixels, $colours colours"
 [ "$best" -gt 200 ] || fail "the screen is (nearly) black: $best lit pixels"
 [ "$colours" -gt 4 ] || fail "only $colours colours on the screen"

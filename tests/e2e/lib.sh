@@ -111,6 +111,23 @@ expected:
 $1"
 }
 
+# Screenshots of the whole screen until they show the scene: more than 2000 lit pixels, and more
+# than 8 colours in a lit one; or for 20 seconds. Some shots are black sky or one cloud tile
+# filling the screen for a while. Prints the most lit pixels and the most colours seen.
+scene_shots() {
+  local name=$1 best=0 colours=0 shot lit count
+  for shot in $(seq 1 40); do
+    import -window root "$name-$shot.png"
+    lit=$(count_lit_pixels "$name-$shot.png")
+    count=$(convert "$name-$shot.png" -format '%k' info:)
+    [ "$lit" -gt "$best" ] && best=$lit
+    [ "$lit" -gt 200 ] && [ "$count" -gt "$colours" ] && colours=$count
+    [ "$best" -gt 2000 ] && [ "$colours" -gt 8 ] && break
+    sleep 0.5
+  done
+  echo "$best $colours"
+}
+
 # The most lit pixels in screenshots of a window, taken until one has more than the given
 # number or for 20 seconds: some shots of the chase are black sky for a few seconds.
 best_lit() {

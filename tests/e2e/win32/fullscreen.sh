@@ -30,8 +30,7 @@ probe find-class TavrikWindow >window.txt
 grep -qx 'title=Tavrik' window.txt || fail "the window's title is not Tavrik: $(cat window.txt)"
 grep -qx 'rect=0,0,1280,768' window.txt || fail "the window does not cover the screen"
 grep -qx 'style=0x9.000000' window.txt || fail "not a visible pop-up window: $(cat window.txt)"
-best=$(best_lit root fullscreen 2000)
-colours=$(convert "$(ls -t fullscreen-*.png | head -n 1)" -format '%k' info:)
+read -r best colours < <(scene_shots fullscreen)
 echo "full screen: $best lit pixels, $colours colours"
 [ "$best" -gt 200 ] || fail "the screen is (nearly) black: $best lit pixels"
 [ "$colours" -gt 4 ] || fail "only $colours colours on the screen"
