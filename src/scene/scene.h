@@ -93,7 +93,10 @@ struct Scene {
   uint32_t materialHandle;
 
   // The clock. sceneTime is derived from elapsedMs, the exact milliseconds since set-up.
+  // sceneClock is the same time in double precision: the sines and cosines of the scene are taken
+  // of it, since a float clock's spacing outgrows a frame's advance within a day of running.
   float sceneTime = -200.0f;
+  double sceneClock = -200.0;
   uint64_t elapsedMs;
   uint32_t startMs;
   uint32_t previousFrameMs;

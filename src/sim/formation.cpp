@@ -48,8 +48,10 @@ Vec3 formationPull(const Scene& scene, const Settings& settings, int count, int 
     e = e + (3.5f * Dot(e, f0)) * f0;
     e = e + (1.0f * Dot(e, u0)) * u0;
   }
+  // The timer's difference wraps every 49.7 days; a run that has seen a wrap is long past its
+  // ease-in and must not loosen its formation again.
   const float age = static_cast<float>(scene.nowMs - scene.startMs);
-  if (age < static_cast<float>(kFormationEaseInMs)) {
+  if (scene.elapsedMs <= UINT32_MAX && age < static_cast<float>(kFormationEaseInMs)) {
     e = e * (age / 1000.0f / 10.0f);
   }
   return e;

@@ -21,7 +21,7 @@ float cosOf(double angle) {
 }
 
 // One pass of the three stages over the whole flock.
-void flockPass(Scene& scene, const Settings& settings, int count, float t, const Vec3& quarry,
+void flockPass(Scene& scene, const Settings& settings, int count, double t, const Vec3& quarry,
                float dt) {
   computeFlockCentre(scene, count);
   computeSeparation(scene, count);
@@ -63,7 +63,7 @@ void computeSeparation(Scene& scene, int count) {
   }
 }
 
-void stepHarrier(Scene& scene, const Settings& settings, int count, int i, float t,
+void stepHarrier(Scene& scene, const Settings& settings, int count, int i, double time,
                  const Vec3& quarry, float dt) {
   Harrier& h = scene.harriers[i];
   const bool formation = fliesFormation(settings.formation);
@@ -72,7 +72,6 @@ void stepHarrier(Scene& scene, const Settings& settings, int count, int i, float
   const Vec3 u = h.up;
   const Vec3 v = h.velocity;
   const float s = h.speed;
-  const double time = static_cast<double>(t);
 
   Vec3 a(0.0f, 0.0f, 0.0f);
   if (formation) {
@@ -151,7 +150,7 @@ void stepHarrier(Scene& scene, const Settings& settings, int count, int i, float
 void stepHarriers(Scene& scene, const Settings& settings) {
   const int count = liveHarrierCount(settings);
   if (scene.frameMs <= kMaxStepMs) {
-    flockPass(scene, settings, count, scene.sceneTime, scene.quarryPosition,
+    flockPass(scene, settings, count, scene.sceneClock, scene.quarryPosition,
               static_cast<float>(scene.frameMs));
     return;
   }
@@ -162,11 +161,11 @@ void stepHarriers(Scene& scene, const Settings& settings) {
     const uint32_t dt = std::min(remaining, kMaxStepMs);
     remaining -= dt;
     if (remaining == 0) {
-      flockPass(scene, settings, count, scene.sceneTime, scene.quarryPosition,
+      flockPass(scene, settings, count, scene.sceneClock, scene.quarryPosition,
                 static_cast<float>(dt));
     } else {
       const uint64_t end = scene.elapsedMs > remaining ? scene.elapsedMs - remaining : 0;
-      const float t = sceneTimeAt(end);
+      const double t = sceneClockAt(end);
       flockPass(scene, settings, count, t, quarryPathAt(scene, t), static_cast<float>(dt));
     }
   }

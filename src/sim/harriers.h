@@ -26,8 +26,8 @@ void computeFlockCentre(Scene& scene, int count);
 // Rewrites every live harrier's separation push from the current positions.
 void computeSeparation(Scene& scene, int count);
 
-// One step of harrier i over dt milliseconds at scene time t, the quarry at quarry.
-void stepHarrier(Scene& scene, const Settings& settings, int count, int i, float t,
+// One step of harrier i over dt milliseconds at scene time `time`, the quarry at quarry.
+void stepHarrier(Scene& scene, const Settings& settings, int count, int i, double time,
                  const Vec3& quarry, float dt);
 
 // The frame's flight of the whole flock, from the clock and quarry of this frame.

@@ -17,11 +17,25 @@ constexpr float kBaseHeight = 10.0f;
 constexpr double kTurnRate = 0.0010101;
 constexpr double kSpinRate = 0.1;
 
+// Below this the float clock's spacing (2^-8 at most) is under 3 % of a 16 ms frame's advance,
+// and the scene runs on the float clock as it always has. Beyond it the float would make the
+// quarry stutter within a day and stand still within a week, so the exact time is used there.
+constexpr double kFloatClockLimit = 65536.0;
+
+double onClock(double exact) {
+  const float rounded = static_cast<float>(exact);
+  return std::fabs(rounded) < kFloatClockLimit ? static_cast<double>(rounded) : exact;
+}
+
 }  // namespace
 
+double sceneClockAt(uint64_t elapsedMs) {
+  return onClock(static_cast<double>(kSceneTimeStart) +
+                 kSceneUnitsPerMs * static_cast<double>(elapsedMs));
+}
+
 float sceneTimeAt(uint64_t elapsedMs) {
-  return static_cast<float>(static_cast<double>(kSceneTimeStart) +
-                            kSceneUnitsPerMs * static_cast<double>(elapsedMs));
+  return static_cast<float>(sceneClockAt(elapsedMs));
 }
 
 void stepClock(Scene& scene, uint32_t nowMs) {
@@ -29,11 +43,11 @@ void stepClock(Scene& scene, uint32_t nowMs) {
   scene.frameMs = nowMs - scene.previousFrameMs;
   scene.previousFrameMs = nowMs;
   scene.elapsedMs += scene.frameMs;
-  scene.sceneTime = sceneTimeAt(scene.elapsedMs);
+  scene.sceneClock = sceneClockAt(scene.elapsedMs);
+  scene.sceneTime = static_cast<float>(scene.sceneClock);
 }
 
-Vec3 quarryPathAt(const Scene& scene, float t) {
-  const double time = static_cast<double>(t);
+Vec3 quarryPathAt(const Scene& scene, double time) {
   const double phase = static_cast<double>(scene.quarryPhase);
   const float xr = static_cast<float>(kPathRadius * std::sin(kAcrossRateX * time + phase));
   const float y = static_cast<float>(
@@ -46,8 +60,8 @@ Vec3 quarryPathAt(const Scene& scene, float t) {
 }
 
 void stepQuarry(Scene& scene) {
-  scene.quarryPosition = quarryPathAt(scene, scene.sceneTime);
-  scene.lookAheadPoint = quarryPathAt(scene, scene.sceneTime + kLookAheadUnits);
+  scene.quarryPosition = quarryPathAt(scene, scene.sceneClock);
+  scene.lookAheadPoint = quarryPathAt(scene, onClock(scene.sceneClock + kLookAheadUnits));
   const Vec3& q = scene.quarryPosition;
   SetTranslation(scene.quarryTranslation, q.x, q.y, q.z);
 
@@ -55,7 +69,7 @@ void stepQuarry(Scene& scene) {
                                                                    : kMaxQuarrySegments;
   const double spacing = count > 0 ? 2.0 * kPi / count : 0.0;
   for (int i = 0; i < count; ++i) {
-    const double angle = kSpinRate * static_cast<double>(scene.sceneTime) + spacing * i;
+    const double angle = kSpinRate * scene.sceneClock + spacing * i;
     SetRotationY(scene.segmentRotation, static_cast<float>(angle));
     Multiply(scene.segmentRotation, scene.quarryTranslation, scene.quarrySegmentMatrices[i]);
   }

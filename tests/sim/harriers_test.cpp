@@ -34,7 +34,7 @@ std::unique_ptr<Scene> workedScene() {
   auto scene = std::make_unique<Scene>();
   placeLevel(scene->harriers[0], Vec3(0.0f, 100.0f, 0.0f));
   scene->quarryPosition = Vec3(0.0f, 100.0f, 1000.0f);
-  scene->sceneTime = 0.0f;
+  scene->sceneClock = 0.0;
   scene->frameMs = 16;
   scene->elapsedMs = 25000;
   return scene;
@@ -322,17 +322,17 @@ TEST(LateFrame, LongerFramesAreSplitIntoStepsOfAtMostAHundred) {
   auto split = workedScene();
   split->frameMs = 250;
   split->elapsedMs = 25000;
-  split->sceneTime = sceneTimeAt(25000);
+  split->sceneClock = sceneClockAt(25000);
   auto manual = workedScene();
   *manual = *split;
   const Settings settings = flightSettings(1, kFormationNone);
   stepHarriers(*split, settings);
   // 100, 100 and 50 ms, each against the clock and the quarry of its own end.
-  const float t1 = sceneTimeAt(25000 - 150);
-  const float t2 = sceneTimeAt(25000 - 50);
+  const double t1 = sceneClockAt(25000 - 150);
+  const double t2 = sceneClockAt(25000 - 50);
   stepHarrier(*manual, settings, 1, 0, t1, quarryPathAt(*manual, t1), 100.0f);
   stepHarrier(*manual, settings, 1, 0, t2, quarryPathAt(*manual, t2), 100.0f);
-  stepHarrier(*manual, settings, 1, 0, manual->sceneTime, manual->quarryPosition, 50.0f);
+  stepHarrier(*manual, settings, 1, 0, manual->sceneClock, manual->quarryPosition, 50.0f);
   const Harrier& a = split->harriers[0];
   const Harrier& b = manual->harriers[0];
   EXPECT_EQ(a.position.x, b.position.x);
