@@ -163,6 +163,10 @@ TEST(Formation, AgeSurvivesTheTimerWrap) {
   scene->nowMs = 8000;
   const Vec3 full = formationPull(*scene, settings, 3, 2);
   expectVec(half, 0.5f * full, 1e-12f);
+  // 49.7 days on the timer's difference is small again; the run is not new.
+  scene->elapsedMs = (uint64_t{1} << 32) + 5000;
+  scene->nowMs = 3000;
+  expectVec(formationPull(*scene, settings, 3, 2), full, 0.0f);
 }
 
 TEST(Formation, LeaderFlyingStraightUpGivesFiniteSlots) {
