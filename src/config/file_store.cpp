@@ -79,6 +79,27 @@ bool writeAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// Follows the symbolic links at the end of path, so a file that a dotfile manager links into the
+// config folder is read and saved in place and the links stay. A loop stops after 40 links; the
+// path then still names a link, which is neither read nor replaced.
+std::string linkTarget(const std::string& path) {
+  std::string current = path;
+  for (int links = 0; links < 40; ++links) {
+    char target[4096];
+    const ssize_t n = readlink(current.c_str(), target, sizeof target);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof target) {
+      break;
+    }
+    if (target[0] == '/') {
+      current.assign(target, static_cast<size_t>(n));
+    } else {
+      current.erase(current.rfind('/') + 1);
+      current.append(target, static_cast<size_t>(n));
+    }
+  }
+  return current;
+}
+
 }  // namespace
 
 std::string defaultSettingsPath() {
@@ -102,7 +123,9 @@ void FileSettingsStore::open(bool& created) {
   if (path_.empty()) {
     return;
   }
-  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  // Non-blocking, so a FIFO or a device in the file's place is opened and then refused at once.
+  const std::string target = linkTarget(path_);
+  const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) {
     // Only a file that is not there yet counts as new; one we may not read is left alone.
     created = errno == ENOENT;
@@ -171,7 +194,18 @@ bool FileSettingsStore::close() {
     return true;
   }
   dirty_ = false;
-  if (path_.empty() || !makeDirectories(path_)) {
+  if (path_.empty()) {
+    return false;
+  }
+  // Only a regular file is replaced. A link's target is written only where its folder exists:
+  // the folders of our own path we make, someone else's we don't.
+  const std::string target = linkTarget(path_);
+  struct stat info {};
+  if (lstat(target.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) {
+      return false;
+    }
+  } else if (errno != ENOENT || (target == path_ && !makeDirectories(path_))) {
     return false;
   }
   std::string text;
@@ -184,14 +218,14 @@ bool FileSettingsStore::close() {
     }
   }
   // Written beside the file and renamed over it, so a reader never sees half a file.
-  const std::string temp = path_ + ".tmp." + std::to_string(getpid());
+  const std::string temp = target + ".tmp." + std::to_string(getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {
     return false;
   }
   const bool written = writeAll(fd, text.data(), text.size()) && fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(temp.c_str(), path_.c_str()) != 0) {
+  if (!written || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
     std::remove(temp.c_str());
     return false;
   }

@@ -200,6 +200,64 @@ TEST_F(FileStoreTest, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(readFile(), before);
 }
 
+// Dotfile managers link the settings file in from elsewhere: it is read and saved through the
+// link, which stays.
+TEST_F(FileStoreTest, ALinkedFileIsReadAndSavedInPlace) {
+  fs::create_directories(dir_ + "/dotfiles");
+  std::ofstream(dir_ + "/dotfiles/settings") << "numHarriers=3\n";
+  fs::create_directories(fs::path(path_).parent_path());
+  fs::create_symlink("../dotfiles/settings", path_);
+  Settings s = load();
+  EXPECT_EQ(s.numHarriers, 3);
+  s.numHarriers = 9;
+  FileSettingsStore store(path_);
+  EXPECT_TRUE(saveSettings(s, store));
+  EXPECT_EQ(fs::read_symlink(path_), "../dotfiles/settings");
+  EXPECT_EQ(load().numHarriers, 9);
+  EXPECT_EQ(fs::file_size(dir_ + "/dotfiles/settings"), readFile().size());
+}
+
+// A link to anything but a regular file (a device, a pipe, a loop) gives the defaults at once and
+// is never replaced: the save fails instead.
+TEST_F(FileStoreTest, ALinkToSomethingElseGivesDefaultsAndStays) {
+  fs::create_directories(fs::path(path_).parent_path());
+  const std::string fifo = dir_ + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(dir_ + "/loop-b", dir_ + "/loop-a");
+  fs::create_symlink(dir_ + "/loop-a", dir_ + "/loop-b");
+  const std::string targets[] = {"/dev/zero", fifo, dir_ + "/loop-a"};
+  for (const std::string& target : targets) {
+    fs::remove(path_);
+    fs::create_symlink(target, path_);
+    Settings s = load();
+    EXPECT_EQ(s.numHarriers, 15) << target;
+    s.numHarriers = 9;
+    FileSettingsStore store(path_);
+    EXPECT_FALSE(saveSettings(s, store)) << target;
+    EXPECT_EQ(fs::read_symlink(path_), target);
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// A dangling link reads as a new file; its target is written only where its folder exists.
+TEST_F(FileStoreTest, ADanglingLinkIsWrittenOnlyIntoAnExistingFolder) {
+  fs::create_directories(fs::path(path_).parent_path());
+  fs::create_directories(dir_ + "/dotfiles");
+  fs::create_symlink(dir_ + "/dotfiles/settings", path_);
+  EXPECT_EQ(load().numHarriers, 15);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_TRUE(fs::is_regular_file(dir_ + "/dotfiles/settings"));
+
+  fs::remove(path_);
+  fs::create_symlink(dir_ + "/gone/settings", path_);
+  Settings s = load();
+  s.numHarriers = 9;
+  FileSettingsStore store(path_);
+  EXPECT_FALSE(saveSettings(s, store));
+  EXPECT_FALSE(fs::exists(dir_ + "/gone"));
+  EXPECT_TRUE(fs::is_symlink(path_));
+}
+
 TEST(FileStorePath, FollowsTheXdgConfigFolderThenHome) {
   const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
   const char* oldHome = std::getenv("HOME");
