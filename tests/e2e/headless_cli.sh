@@ -27,6 +27,7 @@ expect_error() {
 }
 expect_error --frames
 expect_error --frames ten
+expect_error --frames $'5\n'
 expect_error --harriers 99 --frames 1
 expect_error --formation hexagon
 expect_error --no-such-option

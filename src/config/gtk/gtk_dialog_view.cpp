@@ -1,4 +1,5 @@
 #include "config/gtk/gtk_dialog_view.h"
+#include "host/quote.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gdk/gdkx.h>
@@ -259,8 +260,8 @@ void GtkDialogView::setArrowPosition(int, int) {}
 
 void GtkDialogView::reportSaveFailure() {
   saveFailed_ = true;
-  std::fprintf(stderr, "tavrik-settings: could not save the settings to '%s'\n",
-               settingsPath_.c_str());
+  std::fprintf(stderr, "tavrik-settings: could not save the settings to %s\n",
+               quotedValue(settingsPath_).c_str());
   GtkWidget* message =
       gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
                              GTK_BUTTONS_OK, "The settings could not be saved.");

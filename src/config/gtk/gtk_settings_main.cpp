@@ -14,6 +14,7 @@
 #include "config/dialog.h"
 #include "config/file_store.h"
 #include "config/gtk/gtk_dialog_view.h"
+#include "host/quote.h"
 
 namespace {
 
@@ -59,11 +60,13 @@ int parseArguments(int argc, char** argv, unsigned long& owner) {
     } else if (std::strncmp(arg, "--owner=", 8) == 0) {
       value = arg + 8;
     } else {
-      std::fprintf(stderr, "tavrik-settings: unknown argument '%s' (%s)\n", arg, kUsage);
+      std::fprintf(stderr, "tavrik-settings: unknown argument %s (%s)\n",
+                   tavrik::quotedValue(arg).c_str(), kUsage);
       return 2;
     }
     if (!parseWindowId(value, owner)) {
-      std::fprintf(stderr, "tavrik-settings: '%s' is not a window id (%s)\n", value, kUsage);
+      std::fprintf(stderr, "tavrik-settings: %s is not a window id (%s)\n",
+                   tavrik::quotedValue(value).c_str(), kUsage);
       return 2;
     }
   }

@@ -1,4 +1,5 @@
 #include "host/linux/command_line.h"
+#include "host/quote.h"
 
 #include <array>
 #include <charconv>
@@ -111,8 +112,8 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
         return false;
       }
       if (!parseWindowId(argv[++i], command.window) || command.window == 0) {
-        error = std::string("bad value for --window-id: '") + argv[i] +
-                "' (a window id, decimal or 0x hexadecimal)";
+        error = "bad value for --window-id: " + quotedValue(argv[i]) +
+                " (a window id, decimal or 0x hexadecimal)";
         return false;
       }
       windowId = true;
@@ -124,7 +125,7 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
       return false;
     }
     if (!known) {
-      error = "unknown option '" + std::string(arg) + "' (see --help)";
+      error = "unknown option " + quotedValue(arg) + " (see --help)";
       return false;
     }
   }
@@ -142,7 +143,7 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
         text.remove_suffix(1);
       }
       if (!parseWindowId(text, command.window)) {
-        error = std::string("bad XSCREENSAVER_WINDOW: '") + xscreensaverWindow + "'";
+        error = "bad XSCREENSAVER_WINDOW: " + quotedValue(xscreensaverWindow);
         return false;
       }
     }

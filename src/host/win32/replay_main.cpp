@@ -16,6 +16,7 @@
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
+#include "host/quote.h"
 
 namespace {
 
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
           failAt >= 1 && failAt <= tavrik::kD3dStepCount) {
         continue;
       }
-      std::fprintf(stderr, "tavrik-replay: bad value for %s: '%s'\n", argv[i - 1], argv[i]);
+      std::fprintf(stderr, "tavrik-replay: bad value for %s: %s\n", argv[i - 1],
+                   tavrik::quotedValue(argv[i]).c_str());
       return 2;
     }
     bool known = false;
@@ -91,7 +93,8 @@ int main(int argc, char** argv) {
       return 2;
     }
     if (!known) {
-      std::fprintf(stderr, "tavrik-replay: unknown option '%s' (see --help)\n", argv[i]);
+      std::fprintf(stderr, "tavrik-replay: unknown option %s (see --help)\n",
+                   tavrik::quotedValue(argv[i]).c_str());
       return 2;
     }
   }
