@@ -38,20 +38,25 @@ env -u DISPLAY bin/tavrik /c 1234 || fail "/c 1234 did not end with 0"
 [ "$(cat bin/settings-args.txt)" = "--owner 1234" ] || fail "got: $(cat bin/settings-args.txt)"
 env -u DISPLAY bin/tavrik -c || fail "-c did not end with 0"
 [ -z "$(cat bin/settings-args.txt)" ] || fail "-c without an owner passed: $(cat bin/settings-args.txt)"
-# SIGTERM while the dialog is open ends both, with 0.
+# SIGTERM or SIGHUP while the dialog is open ends both, with 0; SIGKILL ends the dialog too.
 cat >bin/tavrik-settings <<'SCRIPT'
 #!/bin/sh
 echo $$ >"$(dirname "$0")/settings-pid.txt"
 exec sleep 60
 SCRIPT
-env -u DISPLAY bin/tavrik -c &
-configure=$!
-E2E_PIDS+=("$configure")
-wait_for 10 test -s bin/settings-pid.txt || fail "the dialog did not start"
-kill -TERM "$configure"
-wait_exit "$configure" 5
-[ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended configure mode with '$EXIT_STATUS'"
-wait_for 5 bash -c "! kill -0 $(cat bin/settings-pid.txt)" || fail "the dialog outlived tavrik"
+for signal in TERM HUP KILL; do
+  rm -f bin/settings-pid.txt
+  env -u DISPLAY bin/tavrik -c &
+  configure=$!
+  E2E_PIDS+=("$configure")
+  wait_for 10 test -s bin/settings-pid.txt || fail "the dialog did not start"
+  kill "-$signal" "$configure"
+  wait_exit "$configure" 5
+  [ "$signal" = KILL ] || [ "$EXIT_STATUS" = 0 ] ||
+    fail "SIG$signal ended configure mode with '$EXIT_STATUS'"
+  wait_for 5 bash -c "! kill -0 $(cat bin/settings-pid.txt) 2>/dev/null" ||
+    fail "the dialog outlived tavrik on SIG$signal"
+done
 # Missing: a message, and still 0.
 rm bin/tavrik-settings
 env -u DISPLAY PATH=/usr/bin:/bin bin/tavrik -c 2>err.txt || fail "-c without the dialog failed"

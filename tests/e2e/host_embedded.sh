@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Embedded runs (-window-id, -root with XSCREENSAVER_WINDOW): the scene inside a window that
 # another program owns, following its size, ending with 0 when that window is destroyed or on
-# SIGTERM, and never counting as a running saver.
+# SIGTERM or SIGHUP, and never counting as a running saver.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 1024x768x24
 cd "$E2E_DIR"
@@ -65,11 +65,12 @@ sleep 1.5
 kill -0 "$second" 2>/dev/null || fail "a second embedded run did not start"
 lit=$(best_lit "$HOST_WINDOW" second 500)
 [ "$lit" -gt 50 ] || fail "the second embedded run shows no scene ($lit lit pixels)"
-kill -TERM "$saver" "$second"
+kill -TERM "$saver"
+kill -HUP "$second"
 wait_exit "$saver" 5
 [ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended the -root run with '$EXIT_STATUS'"
 wait_exit "$second" 5
-[ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended the second run with '$EXIT_STATUS'"
+[ "$EXIT_STATUS" = 0 ] || fail "SIGHUP ended the second run with '$EXIT_STATUS'"
 
 # A window that does not exist ends the run at once with 0.
 timeout 5 "$TAVRIK_BIN" -window-id 0x7ffffff || fail "a missing window did not end with 0"

@@ -4,7 +4,9 @@
 // display. With --output it draws on the software device and writes each frame as a PNG file.
 #include "host/headless/headless.h"
 
+#include <cerrno>
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -16,11 +18,52 @@
 #include "device/soft/soft_device.h"
 #include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
+#include "host/quote.h"
 #include "host/run.h"
 
 namespace tavrik {
 
 namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+  stopRequested = 1;
+}
+
+// A run asked to end (a logout, Ctrl+C, kill) ends after its current frame, so the trace and the
+// pictures it leaves are whole.
+void endOnSignals() {
+  stopRequested = 0;
+  for (const int signal : {SIGINT, SIGTERM
+#ifdef SIGHUP
+                           ,
+                           SIGHUP
+#endif
+       }) {
+    std::signal(signal, requestStop);
+  }
+}
+
+int lastError() {
+  return errno != 0 ? errno : EIO;
+}
+
+// Closes the trace (error: that of a write that already failed, or 0). A trace that could not be
+// written in full is removed rather than left cut off; the result is then the message.
+std::string finishTrace(std::FILE* trace, const std::string& path, int error) {
+  if (error == 0 && std::fflush(trace) != 0) {
+    error = lastError();
+  }
+  if (std::fclose(trace) != 0 && error == 0) {
+    error = lastError();
+  }
+  if (error == 0) {
+    return {};
+  }
+  removePartial(path);
+  return "cannot write the trace " + quotedValue(path) + ": " + std::strerror(error);
+}
 
 bool parseUnsigned(std::string_view text, uint32_t& value) {
   const char* end = text.data() + text.size();
@@ -88,7 +131,7 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
   if (field >= 0) {
     int32_t parsed = 0;
     if (!parseOverrideValue(field, value, parsed)) {
-      error = "bad value for " + dashed + ": '" + std::string(value) + "'";
+      error = "bad value for " + dashed + ": " + quotedValue(value);
       return false;
     }
     options.overrides.values[static_cast<size_t>(field)] = parsed;
@@ -104,8 +147,8 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
   }
   uint32_t number = 0;
   if (!parseUnsigned(value, number)) {
-    error = "bad value for " + dashed + ": '" + std::string(value) +
-            "' (a whole number from 0 to 4294967295)";
+    error = "bad value for " + dashed + ": " + quotedValue(value) +
+            " (a whole number from 0 to 4294967295)";
     return false;
   }
   if (name == "seed") {
@@ -126,8 +169,8 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);
     if (ec || !std::filesystem::is_directory(options.outputDir)) {
-      std::fprintf(stderr, "tavrik: cannot make the output folder '%s': %s\n",
-                   options.outputDir.c_str(),
+      std::fprintf(stderr, "tavrik: cannot make the output folder %s: %s\n",
+                   quotedValue(options.outputDir).c_str(),
                    ec ? ec.message().c_str() : "a file of that name is in the way");
       return 1;
     }
@@ -136,8 +179,8 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
   if (!options.tracePath.empty()) {
     trace = std::fopen(options.tracePath.c_str(), "wb");  // the same bytes on every system
     if (trace == nullptr) {
-      std::fprintf(stderr, "tavrik: cannot write the trace '%s': %s\n", options.tracePath.c_str(),
-                   std::strerror(errno));
+      std::fprintf(stderr, "tavrik: cannot write the trace %s: %s\n",
+                   quotedValue(options.tracePath).c_str(), std::strerror(errno));
       return 1;
     }
   }
@@ -166,13 +209,19 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
     }
     return 1;
   }
+  endOnSignals();
   if (trace != nullptr) {
     writeTraceHeader(trace, seed, run);
   }
-  for (uint32_t frame = 1; frame <= options.frames; ++frame) {
+  int traceError = 0;
+  for (uint32_t frame = 1; frame <= options.frames && stopRequested == 0; ++frame) {
     runFrame(run, device, timer);
     if (trace != nullptr) {
       writeTraceFrame(trace, frame, run);
+      if (std::ferror(trace) != 0) {
+        traceError = lastError();
+        break;
+      }
     }
     if (pictures.failed()) {
       break;
@@ -180,16 +229,12 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
   }
   endRun(device);
 
-  if (pictures.failed()) {
-    std::fprintf(stderr, "tavrik: %s\n", pictures.error().c_str());
-    if (trace != nullptr) {
-      std::fclose(trace);
-    }
-    return 1;
-  }
-
-  if (trace != nullptr && std::fclose(trace) != 0) {
-    std::fprintf(stderr, "tavrik: writing the trace failed\n");
+  // One line for the first failure: on a full disk the trace and the pictures fail together.
+  const std::string traceFailure =
+      trace != nullptr ? finishTrace(trace, options.tracePath, traceError) : std::string();
+  const std::string& failure = pictures.failed() ? pictures.error() : traceFailure;
+  if (!failure.empty()) {
+    std::fprintf(stderr, "tavrik: %s\n", failure.c_str());
     return 1;
   }
   return 0;

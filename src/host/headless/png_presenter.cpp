@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+
+#include "host/quote.h"
 
 namespace tavrik {
 
@@ -20,25 +23,34 @@ void PngPresenter::present(const FrameView& frame) {
   }
 }
 
+void removePartial(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::regular) {
+    std::filesystem::remove(path, ec);
+  }
+}
+
 bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
               std::string& error) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-    error = "cannot write '" + path + "': the frame is empty";
+    error = "cannot write " + quotedValue(path) + ": the frame is empty";
     return false;
   }
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
-    error = "cannot write '" + path + "': " + std::strerror(errno);
+    error = "cannot write " + quotedValue(path) + ": " + std::strerror(errno);
     return false;
   }
-  bool ok = encodePng(file, frame, row);
-  if (std::fclose(file) != 0) {
-    ok = false;
+  // A frame that cannot be written in full is removed, not left cut off.
+  errno = 0;
+  const bool encoded = encodePng(file, frame, row) && std::fflush(file) == 0;
+  const int failure = errno != 0 ? errno : EIO;
+  if (std::fclose(file) == 0 && encoded) {
+    return true;
   }
-  if (!ok) {
-    error = "cannot write '" + path + "': writing the PNG failed";
-  }
-  return ok;
+  removePartial(path);
+  error = "cannot write " + quotedValue(path) + ": " + std::strerror(encoded ? errno : failure);
+  return false;
 }
 
 }  // namespace tavrik

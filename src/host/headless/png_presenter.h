@@ -29,6 +29,10 @@ class PngPresenter : public Presenter {
   std::string error_;
 };
 
+// Removes a file this run made but could not finish. Only a regular file: the path may name a
+// device such as /dev/full that was opened for writing.
+void removePartial(const std::string& path);
+
 // One frame as 8-bit RGB, each channel widened from RGB565 by repeating its top bits.
 bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
               std::string& error);

@@ -10,6 +10,12 @@ namespace tavrik {
 
 namespace {
 
+// libpng would print its errors and warnings; the caller reports the failure in one line.
+[[noreturn]] void quietError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+void quietWarning(png_structp, png_const_charp) {}
+
 struct PngWrite {
   png_structp png = nullptr;
   png_infop info = nullptr;
@@ -21,7 +27,7 @@ struct PngWrite {
 bool encodePng(std::FILE* file, const FrameView& frame, std::vector<uint8_t>& row) {
   row.resize(static_cast<size_t>(frame.width) * 3);
   PngWrite w;
-  w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
   w.info = w.png != nullptr ? png_create_info_struct(w.png) : nullptr;
   // libpng reports its errors by jumping back here; nothing below owns a destructor.
   if (w.info == nullptr || setjmp(png_jmpbuf(w.png)) != 0) {

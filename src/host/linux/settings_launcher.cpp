@@ -1,8 +1,9 @@
 #include "host/linux/settings_launcher.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,13 +15,49 @@
 
 #include "host/linux/stop_signals.h"
 
-extern char** environ;
-
 namespace tavrik {
 
 namespace {
 
 constexpr const char* kSettingsProgram = "tavrik-settings";
+
+// Starts the dialog as a child that ends with us even when we are killed outright. The child
+// reports a failed exec through a close-on-exec pipe; the result is 0 or that errno.
+int startChild(const char* program, char** argv, pid_t& child) {
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) {
+    return errno;
+  }
+  const pid_t parent = getpid();
+  child = fork();
+  if (child == 0) {
+    close(report[0]);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    int failure = 0;
+    if (getppid() == parent) {  // else the saver ended before the request took hold
+      execv(program, argv);
+      failure = errno;
+    }
+    [[maybe_unused]] const ssize_t n = write(report[1], &failure, sizeof failure);
+    _exit(127);
+  }
+  const int forkError = child < 0 ? errno : 0;
+  close(report[1]);
+  int failure = forkError;
+  if (child > 0) {
+    ssize_t n;
+    do {
+      n = read(report[0], &failure, sizeof failure);
+    } while (n < 0 && errno == EINTR);
+    if (n != static_cast<ssize_t>(sizeof failure)) {
+      failure = 0;  // the pipe closed on exec: the dialog runs
+    } else {
+      waitpid(child, nullptr, 0);
+    }
+  }
+  close(report[0]);
+  return failure;
+}
 
 bool executable(const std::string& path) {
   return !path.empty() && access(path.c_str(), X_OK) == 0;
@@ -79,7 +116,7 @@ int runSettingsDialog(uint64_t owner) {
     argv[1] = nullptr;
   }
   pid_t child = 0;
-  const int failed = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ);
+  const int failed = startChild(program.c_str(), argv, child);
   if (failed != 0) {
     std::fprintf(stderr, "tavrik: cannot start %s: %s\n", program.c_str(), std::strerror(failed));
     return 0;

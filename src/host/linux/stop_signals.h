@@ -1,5 +1,6 @@
-// SIGTERM and SIGINT end every mode cleanly: the handler only writes a byte into a pipe, and the
-// mode's loop, which watches the pipe, tears everything down on its own time.
+// SIGTERM, SIGINT and SIGHUP (the terminal or the session went away) end every mode cleanly: the
+// handler only writes a byte into a pipe, and the mode's loop, which watches the pipe, tears
+// everything down on its own time.
 #pragma once
 
 namespace tavrik {
