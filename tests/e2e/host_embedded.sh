@@ -72,6 +72,26 @@ wait_exit "$saver" 5
 wait_exit "$second" 5
 [ "$EXIT_STATUS" = 0 ] || fail "SIGHUP ended the second run with '$EXIT_STATUS'"
 
+# A window far larger than any screen (a virtual root across many monitors, say): the largest
+# picture tavrik draws, in its top-left corner, a word on standard error, and SIGTERM still ends
+# it cleanly. The screen then shows the picture's black bar instead of the host's grey.
+start_host_window 24000 24000
+"$TAVRIK_BIN" -window-id "$HOST_WINDOW" 2>huge.txt &
+saver=$!
+E2E_PIDS+=("$saver")
+wait_for 60 grep -q "is 24000x24000; drawing into its top-left 8192x8192" huge.txt ||
+  fail "no word about the window's size: $(cat huge.txt)"
+for _ in $(seq 120); do
+  import -window root huge.png
+  [ "$(count_colour huge.png '#303030' 1%)" -lt 100 ] && break
+  sleep 0.5
+done
+[ "$(count_colour huge.png '#303030' 1%)" -lt 100 ] || fail "nothing was drawn into the huge window"
+kill -TERM "$saver"
+wait_exit "$saver" 30
+[ "$EXIT_STATUS" = 0 ] || fail "SIGTERM ended the huge run with '$EXIT_STATUS': $(cat huge.txt)"
+kill -TERM "$HOST_WINDOW_PID"
+
 # A window that does not exist ends the run at once with 0.
 timeout 5 "$TAVRIK_BIN" -window-id 0x7ffffff || fail "a missing window did not end with 0"
 echo "embedded: ok"

@@ -4,6 +4,7 @@
 // which belongs to the window's owner, and never takes part in the single-instance rule.
 #include "host/linux/x11_embedded.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -58,9 +59,17 @@ int drawInto(Display* display, const LinuxCommand& command) {
     return 0;
   }
   FramePacer pacer(60);
+  bool toldTooLarge = false;
   while (!stopRequested() && !destroyed(display, window)) {
     if (!queryWindow(display, window, &attributes)) {
       break;
+    }
+    constexpr int kMax = X11Presenter::kMaxSide;
+    if ((attributes.width > kMax || attributes.height > kMax) && !toldTooLarge) {
+      std::fprintf(stderr, "tavrik: window 0x%lx is %dx%d; drawing into its top-left %dx%d\n",
+                   window, attributes.width, attributes.height, std::min(attributes.width, kMax),
+                   std::min(attributes.height, kMax));
+      toldTooLarge = true;
     }
     presenter.resize(attributes.width, attributes.height);
     runFrame(*run, device, timer);

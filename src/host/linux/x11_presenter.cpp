@@ -1,5 +1,6 @@
 #include "host/linux/x11_presenter.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace tavrik {
@@ -65,6 +66,8 @@ bool X11Presenter::resize(int width, int height) {
   if (display_ == nullptr || width <= 0 || height <= 0) {
     return false;
   }
+  width = std::min(width, kMaxSide);
+  height = std::min(height, kMaxSide);
   if (image_ != nullptr && width == width_ && height == height_) {
     return true;
   }
@@ -78,8 +81,8 @@ bool X11Presenter::resize(int width, int height) {
   image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
                         reinterpret_cast<char*>(buffer_.data()), static_cast<unsigned>(width),
                         static_cast<unsigned>(height), 32, 0);
-  if (image_ == nullptr ||
-      image_->bytes_per_line * height > static_cast<int>(buffer_.size() * sizeof(uint32_t))) {
+  if (image_ == nullptr || int64_t{image_->bytes_per_line} * height >
+                               static_cast<int64_t>(buffer_.size() * sizeof(uint32_t))) {
     if (image_ != nullptr) {
       image_->data = nullptr;
       XDestroyImage(image_);

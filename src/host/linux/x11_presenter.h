@@ -24,6 +24,10 @@ class X11Presenter : public Presenter {
   // Prepares to draw into window, whose attributes the caller has just read.
   bool open(Display* display, Window window, const XWindowAttributes& attributes, bool showFps);
   void close();
+  // Larger than any screen. A window beyond it (a virtual root across many monitors, say) gets a
+  // picture of this size in its top-left corner rather than gigabytes of image.
+  static constexpr int kMaxSide = 8192;
+
   // Follows the window to a new size; call between frames (it reallocates).
   bool resize(int width, int height);
   // Stretches the picture over the whole window instead of keeping its proportions.
