@@ -4,8 +4,11 @@
 // which belongs to the window's owner, and never takes part in the single-instance rule.
 #include "host/linux/x11_embedded.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "config/file_store.h"
@@ -18,6 +21,18 @@
 namespace tavrik {
 
 namespace {
+
+// XScreenSaver starts one run per monitor at the same moment, so the calendar seconds alone would
+// give every monitor the same flight: the process id and the clock's nanoseconds are mixed in.
+uint32_t instanceSeed(const HeadlessOptions& options) {
+  if (options.seed) {
+    return *options.seed;
+  }
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return runSeed(options) ^ static_cast<uint32_t>(getpid()) * 2654435761u ^
+         static_cast<uint32_t>(now.tv_nsec);
+}
 
 // True when the window's destruction has been announced.
 bool destroyed(Display* display, Window window) {
@@ -46,7 +61,7 @@ int drawInto(Display* display, const LinuxCommand& command) {
 
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, runSeed(command.options), command.options.overrides);
+  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides);
 
   X11Presenter presenter;
   if (!presenter.open(display, window, attributes, command.fps)) {
