@@ -8,6 +8,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev googletest
   libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
   libosmesa6-dev

@@ -40,3 +40,6 @@ else
   echo "This machine runs no 32-bit code: the 32-bit Windows build is built, not run."
 fi
 run_suite build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake "${windows[@]}"
+
+# The fuzz targets, a minute each.
+scripts/fuzz.sh 60

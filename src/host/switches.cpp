@@ -39,7 +39,7 @@ bool isDigit(char c) {
 }
 
 // The C library's atol over a string_view, kept to the 32 bits of a window handle; a number too
-// long for 64 bits stops growing instead of overflowing.
+// long for 64 bits keeps the leading digits that fit instead of overflowing.
 uint64_t windowNumber(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && isBlank(text[i])) {
@@ -50,10 +50,14 @@ uint64_t windowNumber(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
+  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
   uint64_t value = 0;
+  bool full = false;
   for (; i < text.size() && isDigit(text[i]); ++i) {
-    if (value < (uint64_t{1} << 58)) {
-      value = value * 10 + static_cast<uint64_t>(text[i] - '0');
+    const uint64_t digit = static_cast<uint64_t>(text[i] - '0');
+    full = full || value > (limit - digit) / 10;
+    if (!full) {
+      value = value * 10 + digit;
     }
   }
   if (negative) {

@@ -72,5 +72,11 @@ TEST(SwitchText, SignsAndHugeNumbersStayWithinAHandle) {
   EXPECT_LE(parseText("/p 99999999999999999999999999").window, 0xFFFFFFFFu);
 }
 
+TEST(SwitchText, EveryNumberThatFits64BitsIsReadWhole) {
+  EXPECT_EQ(parseText("/p 07766279631452241920P99").window, 7766279631452241920u & 0xFFFFFFFFu);
+  EXPECT_EQ(parseText("/p 9223372036854775807").window, 0xFFFFFFFFu);
+  EXPECT_EQ(parseText("/p -9223372036854775808").window, 0u);
+}
+
 }  // namespace
 }  // namespace tavrik

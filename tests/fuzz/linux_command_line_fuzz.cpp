@@ -1,0 +1,121 @@
+// The Linux command line takes any words: the input is split on NUL bytes into argv (a first word
+// starting with '=' is the value of XSCREENSAVER_WINDOW instead). Parsing either succeeds with a
+// mode and values in range, or fails with a one-line message; the headless runner's options are
+// also taken one at a time, as the parser hands them over.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/headless/headless.h"
+#include "host/linux/command_line.h"
+
+namespace tavrik {
+namespace {
+
+void check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "linux_command_line_fuzz: %s\n", what);
+    std::abort();
+  }
+}
+
+// Each word in an allocation of exactly its size, so a read past its end is caught.
+struct Words {
+  std::vector<std::unique_ptr<char[]>> storage;
+  std::vector<char*> argv;
+
+  void add(const uint8_t* data, size_t size) {
+    storage.emplace_back(new char[size + 1]);
+    if (size > 0) {
+      std::memcpy(storage.back().get(), data, size);
+    }
+    storage.back()[size] = '\0';
+    argv.push_back(storage.back().get());
+  }
+  int argc() const { return static_cast<int>(argv.size()) - 1; }
+};
+
+void checkOverrides(const SettingsOverrides& overrides) {
+  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+    if (overrides.values[i]) {
+      check(*overrides.values[i] >= kSettingFields[i].low &&
+                *overrides.values[i] <= kSettingFields[i].high,
+            "an override outside its field's range");
+    }
+  }
+}
+
+void parseWhole(Words& words, const char* xscreensaverWindow) {
+  LinuxCommand command;
+  command.window = 5;
+  command.fps = true;
+  std::string error;
+  const bool ok =
+      parseLinuxCommandLine(words.argc(), words.argv.data(), xscreensaverWindow, command, error);
+  check(ok == error.empty(), "the message does not match the result");
+  check(error.find('\n') == std::string::npos, "a message of more than one line");
+  if (!ok) {
+    return;
+  }
+  checkOverrides(command.options.overrides);
+  const bool switched = words.argc() > 1 && isSwitchArgument(words.argv[1]);
+  const bool saverMode =
+      command.mode == LinuxMode::Configure || command.mode == LinuxMode::Preview ||
+      command.mode == LinuxMode::FullScreen || command.mode == LinuxMode::Password;
+  check(switched == saverMode, "a switch mode without a switch, or the other way round");
+  check(!saverMode || command.window <= 0xFFFFFFFFu, "a switch's window wider than 32 bits");
+  check(command.mode != LinuxMode::Windowed || command.window == 0, "a window for a window");
+}
+
+// The runner's options one by one, from each position, as the parser would hand them over.
+void parseEach(Words& words) {
+  for (int start = 1; start < words.argc(); ++start) {
+    HeadlessOptions options;
+    std::string error;
+    bool known = true;
+    int i = start;
+    const bool ok = parseHeadlessOption(words.argc(), words.argv.data(), i, options, known, error);
+    check(i >= start && i < words.argc(), "the option index left argv");
+    check(ok || (known && !error.empty()), "a failure without a message");
+    check(!ok || error.empty(), "a message without a failure");
+    check(error.find('\n') == std::string::npos, "a message of more than one line");
+    check(known || i == start, "an unknown option took a value");
+    checkOverrides(options.overrides);
+  }
+}
+
+}  // namespace
+}  // namespace tavrik
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace tavrik;
+  Words words;
+  words.add(reinterpret_cast<const uint8_t*>("tavrik"), 6);
+  std::unique_ptr<char[]> environment;
+  size_t start = 0;
+  bool first = true;
+  for (size_t i = 0; i <= size; ++i) {
+    if (i < size && data[i] != '\0') {
+      continue;
+    }
+    if (first && i > start && data[start] == '=') {
+      const size_t length = i - start - 1;
+      environment.reset(new char[length + 1]);
+      std::memcpy(environment.get(), data + start + 1, length);
+      environment[length] = '\0';
+    } else if (i > start || i < size) {
+      words.add(data + start, i - start);
+    }
+    first = false;
+    start = i + 1;
+  }
+  words.argv.push_back(nullptr);
+
+  parseWhole(words, environment.get());
+  parseEach(words);
+  return 0;
+}
