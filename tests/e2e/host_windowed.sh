@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The ordinary window (no arguments, or -window): the same picture, kept at 4:3 when the window
-# changes shape; Esc or q close it, and so does its destruction by someone else, always with 0.
+# changes shape, placed by -geometry on the -display given; Esc or q close it, and so does its
+# destruction by someone else, always with 0.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 1024x768x24
 cd "$E2E_DIR"
@@ -50,7 +51,17 @@ convert wide.png -crop 195x300+605+0 right-bar.png
 xdotool mousemove --window "$WINDOW" 400 150 key q
 expect_ended "q"
 
-start_window -window
+# -window with -display and -geometry as every X program takes them, $DISPLAY unset.
+env -u DISPLAY "$TAVRIK_BIN" -window -display "$DISPLAY" -geometry 400x300+50+60 -delay 20000 &
+SAVER=$!
+E2E_PIDS+=("$SAVER")
+wait_for 10 xdotool search --class TavrikWindow || fail "-display: no TavrikWindow window appeared"
+WINDOW=$(xdotool search --class TavrikWindow | head -n 1)
+place=$(xwininfo -id "$WINDOW" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+  /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}')
+[ "$place" = 400x300+50+60 ] || fail "-geometry 400x300+50+60 gave a window at $place"
+xdotool mousemove --window "$WINDOW" 20 20
+sleep 1
 xdotool key Escape
 expect_ended "Esc"
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/linux/command_line.h"
@@ -112,9 +114,58 @@ TEST(LinuxCommandLine, RootReadsXScreenSaverWindow) {
   EXPECT_EQ(parse({}, "junk").mode, LinuxMode::Windowed);
 }
 
-TEST(LinuxCommandLine, IgnoredHackOptions) {
-  EXPECT_EQ(parse({"-install", "-visual", "default"}).mode, LinuxMode::Windowed);
-  parse({"-visual"}, nullptr, false);
+TEST(LinuxCommandLine, EveryOptionOfTheHackToolkit) {
+  LinuxCommand c = parse({"-install", "-visual", "default", "--noinstall", "-mono", "--pair",
+                          "-sync", "-window", "--fps", "-no-fps", "--display", ":3", "-delay",
+                          "20000", "--geometry", "300x200-10+20"});
+  EXPECT_EQ(c.mode, LinuxMode::Windowed);
+  EXPECT_FALSE(c.fps);  // the last of -fps and -no-fps wins
+  EXPECT_EQ(c.display, ":3");
+  EXPECT_EQ(c.delayMicroseconds, 20000u);
+  EXPECT_TRUE(c.geometry.hasSize && c.geometry.hasPosition);
+  EXPECT_EQ(parse({"-root", "-delay", "0", "-fps"}, "0x10").delayMicroseconds, 0u);
+  for (const char* missing : {"-visual", "-display", "-geometry", "-delay"}) {
+    parse({missing}, nullptr, false);
+  }
+  for (const char* bad : {"-1", "1000001", "5ms", "", "99999999999"}) {
+    parse({"-delay", bad}, nullptr, false);
+  }
+  parse({"-display", ""}, nullptr, false);
+}
+
+TEST(Geometry, SizePositionOrBoth) {
+  const struct {
+    const char* text;
+    bool ok;
+    WindowGeometry expected;
+  } cases[] = {
+      {"640x480", true, {true, 640, 480, false, 0, 0, false, false}},
+      {"=800X600+10+20", true, {true, 800, 600, true, 10, 20, false, false}},
+      {"+0-0", true, {false, 0, 0, true, 0, 0, false, true}},
+      {"320x200-5-7", true, {true, 320, 200, true, 5, 7, true, true}},
+      {"", false, {}},
+      {"640", false, {}},
+      {"640x", false, {}},
+      {"0x480", false, {}},
+      {"640x480+10", false, {}},
+      {"640x480+10+20 ", false, {}},
+      {"9999999x10", false, {}},
+      {"x480", false, {}},
+  };
+  for (const auto& c : cases) {
+    WindowGeometry g;
+    ASSERT_EQ(parseGeometry(c.text, g), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(g.hasSize, c.expected.hasSize) << c.text;
+      EXPECT_EQ(g.width, c.expected.width) << c.text;
+      EXPECT_EQ(g.height, c.expected.height) << c.text;
+      EXPECT_EQ(g.hasPosition, c.expected.hasPosition) << c.text;
+      EXPECT_EQ(g.x, c.expected.x) << c.text;
+      EXPECT_EQ(g.y, c.expected.y) << c.text;
+      EXPECT_EQ(g.fromRight, c.expected.fromRight) << c.text;
+      EXPECT_EQ(g.fromBottom, c.expected.fromBottom) << c.text;
+    }
+  }
 }
 
 TEST(LinuxCommandLine, OverridesInBothSpellings) {
@@ -205,6 +256,25 @@ TEST(Picture, ScalingFillsBarsBlackAndSamplesNearest) {
                                     0xFF, 30, 30, 40, 40, 0xFF, 0xFF, 30, 30, 40, 40, 0xFF};
   for (int i = 0; i < 24; ++i) {
     EXPECT_EQ(image[i], expected[i]) << i;
+  }
+}
+
+// The -fps readout grows with the output: readable on a 4K screen, still small in a preview.
+TEST(Readout, ScalesWithTheOutputHeight) {
+  for (const auto& [height, cell] : {std::pair{240, 2}, {768, 4}, {1080, 6}, {2160, 12}}) {
+    int left = 1 << 30, top = 1 << 30, right = 0, bottom = 0;
+    drawReadoutInCorner("FPS: 59.3", height, [&](int x, int y, int w, int h) {
+      EXPECT_EQ(w, cell);
+      EXPECT_EQ(h, cell);
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x + w);
+      bottom = std::max(bottom, y + h);
+    });
+    EXPECT_EQ(bottom - top, 5 * cell) << height;
+    EXPECT_EQ(height - bottom, 3 * cell) << height;
+    EXPECT_EQ(left, 3 * cell) << height;
+    EXPECT_EQ(right - left, (8 * 4 + 3) * cell) << height;  // nine glyphs, the last one whole
   }
 }
 

@@ -24,7 +24,61 @@ std::string_view optionName(std::string_view arg) {
   return {};
 }
 
+// A whole number of up to six digits (X coordinates and sizes stay far below a million).
+bool takeNumber(std::string_view& text, int& value) {
+  size_t digits = 0;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+    ++digits;
+  }
+  if (digits == 0 || digits > 6) {
+    return false;
+  }
+  value = 0;
+  for (size_t i = 0; i < digits; ++i) {
+    value = value * 10 + (text[i] - '0');
+  }
+  text.remove_prefix(digits);
+  return true;
+}
+
+bool takeOffset(std::string_view& text, int& value, bool& fromEnd) {
+  if (text.empty() || (text[0] != '+' && text[0] != '-')) {
+    return false;
+  }
+  fromEnd = text[0] == '-';
+  text.remove_prefix(1);
+  return takeNumber(text, value);
+}
+
 }  // namespace
+
+bool parseGeometry(std::string_view text, WindowGeometry& geometry) {
+  WindowGeometry g;
+  if (!text.empty() && text[0] == '=') {
+    text.remove_prefix(1);
+  }
+  if (!text.empty() && text[0] != '+' && text[0] != '-') {
+    if (!takeNumber(text, g.width) || text.empty() || (text[0] != 'x' && text[0] != 'X')) {
+      return false;
+    }
+    text.remove_prefix(1);
+    if (!takeNumber(text, g.height) || g.width == 0 || g.height == 0) {
+      return false;
+    }
+    g.hasSize = true;
+  }
+  if (!text.empty()) {
+    if (!takeOffset(text, g.x, g.fromRight) || !takeOffset(text, g.y, g.fromBottom)) {
+      return false;
+    }
+    g.hasPosition = true;
+  }
+  if (!text.empty() || (!g.hasSize && !g.hasPosition)) {
+    return false;
+  }
+  geometry = g;
+  return true;
+}
 
 bool parseWindowId(std::string_view text, uint64_t& id) {
   int base = 10;
@@ -91,19 +145,42 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
     if (name == "window") {
       continue;
     }
-    if (name == "fps") {
-      command.fps = true;
+    if (name == "fps" || name == "no-fps") {
+      command.fps = name == "fps";
       continue;
     }
-    if (name == "install") {
+    // Options of the hack toolkit that mean nothing to a program that draws its own pixels.
+    if (name == "install" || name == "noinstall" || name == "mono" || name == "pair" ||
+        name == "sync") {
       continue;
     }
-    if (name == "visual") {
+    if (name == "visual" || name == "display" || name == "geometry" || name == "delay") {
+      const std::string dashed = "--" + std::string(name);
       if (i + 1 >= argc) {
-        error = "--visual needs a value";
+        error = dashed + " needs a value";
         return false;
       }
-      ++i;
+      const std::string_view value = argv[++i];
+      if (name == "display") {
+        if (value.empty()) {
+          error = dashed + " needs a value";
+          return false;
+        }
+        command.display = value;
+      } else if (name == "geometry" && !parseGeometry(value, command.geometry)) {
+        error = "bad value for --geometry: " + quotedValue(value) + " (WxH, WxH+X+Y or +X+Y)";
+        return false;
+      } else if (name == "delay") {
+        const char* end = value.data() + value.size();
+        uint32_t delay = 0;
+        const auto [ptr, ec] = std::from_chars(value.data(), end, delay);
+        if (value.empty() || ec != std::errc() || ptr != end || delay > kMaxDelayMicroseconds) {
+          error = "bad value for --delay: " + quotedValue(value) +
+                  " (microseconds a frame, 0 to 1000000; 0: the display's refresh)";
+          return false;
+        }
+        command.delayMicroseconds = delay;
+      }
       continue;
     }
     if (name == "window-id") {
@@ -164,12 +241,17 @@ std::string linuxUsage() {
       "  -p ID                 the logo in a child window of window ID\n"
       "  -c [ID]               the settings dialog (tavrik-settings)\n"
       "  -a                    the password notice\n"
-      "XScreenSaver options:\n"
+      "XScreenSaver options (a doubled dash means the same):\n"
       "  -window               run in an ordinary window\n"
+      "  -geometry WxH+X+Y     the ordinary window's size and place (either may be left out)\n"
       "  -window-id ID         draw into window ID (decimal or 0x hexadecimal)\n"
       "  -root                 draw into $XSCREENSAVER_WINDOW, else the root window\n"
-      "  -fps                  show the frame rate\n"
-      "  -install, -visual V   accepted and ignored\n"
+      "  -display NAME         the X display to use instead of $DISPLAY\n"
+      "  -delay MICROSECONDS   the least time a frame takes, up to 1000000 (default 0: the\n"
+      "                        display's refresh)\n"
+      "  -fps, -no-fps         show or hide the frame rate\n"
+      "  -install, -noinstall, -visual V, -mono, -pair, -sync\n"
+      "                        accepted and ignored\n"
       "  --help, --version\n"
       "\n";
   text += headlessUsage();

@@ -27,13 +27,35 @@ enum class LinuxMode {
   Configure,
 };
 
+// -geometry WxH+X+Y as X programs take it: the size, the position, or both. A negative offset
+// counts from the right or bottom edge of the screen.
+struct WindowGeometry {
+  bool hasSize = false;
+  int width = 0;
+  int height = 0;
+  bool hasPosition = false;
+  int x = 0;
+  int y = 0;
+  bool fromRight = false;
+  bool fromBottom = false;
+};
+
+// Parses the text of -geometry; false when it is not of that form or a number is out of range.
+bool parseGeometry(std::string_view text, WindowGeometry& geometry);
+
+// The longest -delay taken: a second a frame. Longer would leave a window deaf to its close button.
+inline constexpr uint32_t kMaxDelayMicroseconds = 1000000;
+
 struct LinuxCommand {
   LinuxMode mode = LinuxMode::Windowed;
   // The switch's window number (0: none given), or the foreign window of an embedded run (0 with
   // -root and no XSCREENSAVER_WINDOW: the root window).
   uint64_t window = 0;
   bool fps = false;
-  HeadlessOptions options;  // the overrides, and the runner's options for a headless run
+  std::string display;             // -display: the X display to use instead of $DISPLAY
+  WindowGeometry geometry;         // -geometry, for -window
+  uint32_t delayMicroseconds = 0;  // -delay: the least time a frame takes; 0: the refresh
+  HeadlessOptions options;         // the overrides, and the runner's options for a headless run
 };
 
 // Parses argv. xscreensaverWindow is the value of XSCREENSAVER_WINDOW, or nullptr. Returns false

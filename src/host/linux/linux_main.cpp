@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tavrik: %s\n", error.c_str());
     return 2;
   }
+  if (!command.display.empty()) {
+    setenv("DISPLAY", command.display.c_str(), 1);  // for Xlib, SDL and the settings program
+  }
   switch (command.mode) {
     case tavrik::LinuxMode::Help:
       std::fputs(tavrik::linuxUsage().c_str(), stdout);

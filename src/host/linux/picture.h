@@ -56,7 +56,7 @@ class FpsMeter {
     ++frames_;
     const double seconds = std::chrono::duration<double>(now - since_).count();
     if (seconds >= 1.0) {
-      std::snprintf(text_, sizeof text_, "%.1f FPS", (frames_ - 1) / seconds);
+      std::snprintf(text_, sizeof text_, "FPS: %.1f", (frames_ - 1) / seconds);
       frames_ = 1;
       since_ = now;
     }
@@ -79,11 +79,11 @@ inline constexpr ReadoutGlyph kReadoutGlyphs[] = {
     {'3', 0b111'001'111'001'111}, {'4', 0b101'101'111'001'001}, {'5', 0b111'100'111'001'111},
     {'6', 0b111'100'111'101'111}, {'7', 0b111'001'001'001'001}, {'8', 0b111'101'111'101'111},
     {'9', 0b111'101'111'001'111}, {'.', 0b000'000'000'000'010}, {'F', 0b111'100'111'100'100},
-    {'P', 0b111'101'111'100'100}, {'S', 0b111'100'111'001'111},
+    {'P', 0b111'101'111'100'100}, {'S', 0b111'100'111'001'111}, {':', 0b000'010'000'010'000},
 };
 
 // Calls fill(x, y, size, size) for every lit cell of text drawn in a 3 by 5 cell font (digits,
-// '.', 'F', 'P', 'S'; other characters are blanks) with its top left corner at (x, y).
+// '.', ':', 'F', 'P', 'S'; other characters are blanks) with its top left corner at (x, y).
 template <class Fill>
 void drawReadout(const char* text, int x, int y, int cell, Fill&& fill) {
   for (; *text != '\0'; ++text, x += 4 * cell) {
@@ -99,6 +99,14 @@ void drawReadout(const char* text, int x, int y, int cell, Fill&& fill) {
   }
 }
 
+// The readout in the bottom left corner of an output of the given height, its cells growing with
+// the height: 2 pixels up to 360 lines, 12 on a 2160-line screen.
+template <class Fill>
+void drawReadoutInCorner(const char* text, int outputHeight, Fill&& fill) {
+  const int cell = outputHeight / 180 > 2 ? outputHeight / 180 : 2;
+  drawReadout(text, 3 * cell, outputHeight - 8 * cell, cell, fill);
+}
+
 // A stop signal cuts the sleep short, which is what the frame loops want.
 inline void sleepMicroseconds(int64_t microseconds) {
   timespec delay{};
@@ -107,12 +115,15 @@ inline void sleepMicroseconds(int64_t microseconds) {
   nanosleep(&delay, nullptr);
 }
 
-// Caps the frame rate at the display's refresh rate. A presenter that waits for the refresh
-// itself uses up the period, so the pacer then sleeps little or not at all.
+// Caps the frame rate at the display's refresh rate, or at one frame in delayMicroseconds (-delay)
+// when that is given. A presenter that waits for the refresh itself uses up the period, so the
+// pacer then sleeps little or not at all.
 class FramePacer {
  public:
-  explicit FramePacer(int refreshHz)
-      : period_(std::chrono::microseconds(1000000 / (refreshHz > 0 ? refreshHz : 60))) {}
+  explicit FramePacer(int refreshHz, uint32_t delayMicroseconds = 0)
+      : period_(std::chrono::microseconds(delayMicroseconds > 0
+                                              ? int64_t{delayMicroseconds}
+                                              : 1000000 / (refreshHz > 0 ? refreshHz : 60))) {}
 
   // Sleeps what is left of the period since the last call.
   template <class Sleep>

@@ -141,7 +141,7 @@ void SdlPresenter::presentWithRenderer(const FrameView& frame) {
   SDL_RenderCopy(renderer_, texture_, nullptr, &target);
   if (showFps_) {
     SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
-    drawReadout(meter_.text(), 8, outputHeight - 8 - 5 * 3, 3, [this](int x, int y, int w, int h) {
+    drawReadoutInCorner(meter_.text(), outputHeight, [this](int x, int y, int w, int h) {
       const SDL_Rect cell{x, y, w, h};
       SDL_RenderFillRect(renderer_, &cell);
     });
@@ -171,7 +171,7 @@ void SdlPresenter::presentToSurface(const FrameView& frame) {
   scalePicture(frame, palette_.data(), pixels, surface->w, surface->h, pitch, fit, columns_.data());
   if (showFps_) {
     const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
-    drawReadout(meter_.text(), 8, surface->h - 8 - 5 * 3, 3, [&](int x, int y, int w, int h) {
+    drawReadoutInCorner(meter_.text(), surface->h, [&](int x, int y, int w, int h) {
       for (int row = y; row < y + h && row < surface->h; ++row) {
         for (int col = x; col < x + w && col < surface->w; ++col) {
           if (row >= 0 && col >= 0) {

@@ -8,6 +8,7 @@
 #include <SDL2/SDL_syswm.h>
 #include <X11/extensions/XI2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -138,6 +139,28 @@ bool endsWindowed(const SDL_Event& event) {
   }
 }
 
+// The ordinary window's size and place: -geometry's where given, else the picture's size wherever
+// the window system puts it.
+SDL_Rect windowPlace(const WindowGeometry& geometry, const Settings& settings) {
+  constexpr int kLargest = 16384;
+  SDL_Rect place{static_cast<int>(SDL_WINDOWPOS_UNDEFINED),
+                 static_cast<int>(SDL_WINDOWPOS_UNDEFINED), settings.screenWidth,
+                 settings.screenHeight};
+  if (geometry.hasSize) {
+    place.w = std::min(geometry.width, kLargest);
+    place.h = std::min(geometry.height, kLargest);
+  }
+  if (geometry.hasPosition) {
+    SDL_Rect screen{0, 0, place.w, place.h};
+    SDL_GetDisplayBounds(0, &screen);
+    place.x =
+        geometry.fromRight ? screen.x + screen.w - place.w - geometry.x : screen.x + geometry.x;
+    place.y =
+        geometry.fromBottom ? screen.y + screen.h - place.h - geometry.y : screen.y + geometry.y;
+  }
+  return place;
+}
+
 // The shared part of both modes: settings, window, device, scene, frames, teardown.
 int runSdl(const LinuxCommand& command, bool fullScreen) {
   auto run = std::make_unique<Run>();
@@ -159,9 +182,8 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     window = SDL_CreateWindow("Tavrik", screen.x, screen.y, screen.w, screen.h,
                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
   } else {
-    window = SDL_CreateWindow("Tavrik", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                              run->settings.screenWidth, run->settings.screenHeight,
-                              SDL_WINDOW_RESIZABLE);
+    const SDL_Rect place = windowPlace(command.geometry, run->settings);
+    window = SDL_CreateWindow("Tavrik", place.x, place.y, place.w, place.h, SDL_WINDOW_RESIZABLE);
   }
   if (window == nullptr) {
     if (!fullScreen) {
@@ -191,7 +213,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
       const int display = SDL_GetWindowDisplayIndex(window);
       const int refresh =
           SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
-      FramePacer pacer(refresh);
+      FramePacer pacer(refresh, command.delayMicroseconds);
       ExitRules rules;
       // Taken after the presenter opened: making a GL renderer may have replaced the X window.
       const XWindowFacts facts = xWindowFacts(window);

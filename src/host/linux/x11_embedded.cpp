@@ -73,7 +73,7 @@ int drawInto(Display* display, const LinuxCommand& command) {
   if (!startRun(*run, device, timer)) {
     return 0;
   }
-  FramePacer pacer(60);
+  FramePacer pacer(60, command.delayMicroseconds);
   bool toldTooLarge = false;
   while (!stopRequested() && !destroyed(display, window)) {
     if (!queryWindow(display, window, &attributes)) {

@@ -142,8 +142,8 @@ void X11Presenter::present(const FrameView& frame) {
   }
   if (showFps_) {
     meter_.frame();
-    drawReadout(meter_.text(), 8, height_ - 8 - 5 * 2, 2,
-                [this](int x, int y, int w, int h) { fill(x, y, w, h, white_); });
+    drawReadoutInCorner(meter_.text(), height_,
+                        [this](int x, int y, int w, int h) { fill(x, y, w, h, white_); });
   }
   XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, static_cast<unsigned>(width_),
             static_cast<unsigned>(height_));
