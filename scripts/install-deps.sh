@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev googletest
   libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
   libosmesa6-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick libxml2-utils
   fonts-ipafont-gothic
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 libgl1 libgl1-mesa-dri
