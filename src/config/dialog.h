@@ -26,6 +26,7 @@ inline constexpr int kIdTriangle9 = 1026;
 inline constexpr int kIdTriangle16 = 1027;
 inline constexpr int kIdTriangle25 = 1028;
 inline constexpr int kIdFormationRandom = 1029;
+inline constexpr int kIdResolutionScreen = 1030;  // the Linux dialog's own
 
 inline constexpr int32_t kMinDialogHarriers = 1;
 inline constexpr int32_t kMaxDialogHarriers = 30;
@@ -46,8 +47,15 @@ inline constexpr RadioChoice kFormationRadios[] = {{kIdFormationNone, kFormation
                                                    {kIdFormationRandom, kFormationRandom}};
 inline constexpr RadioChoice kTriangleRadios[] = {
     {kIdTriangle9, 9}, {kIdTriangle16, 16}, {kIdTriangle25, 25}};
+#ifdef _WIN32
 inline constexpr RadioChoice kResolutionRadios[] = {
     {kIdResolution640, 0}, {kIdResolution800, 1}, {kIdResolution1024, 2}};
+#else
+inline constexpr RadioChoice kResolutionRadios[] = {{kIdResolution640, 0},
+                                                    {kIdResolution800, 1},
+                                                    {kIdResolution1024, 2},
+                                                    {kIdResolutionScreen, kModeScreen}};
+#endif
 
 // Our own lines under the version banner, in template order: the third stands between the
 // first and the second.

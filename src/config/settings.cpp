@@ -111,6 +111,19 @@ void deriveRunSettings(Settings& settings, Random& random) {
       settings.cloudSurface == 1 ? kPrimitiveTriangleStrip : kPrimitiveLineList;
 }
 
+bool drawsAtWindowSize(const Settings& settings) {
+#ifdef _WIN32
+  return false;
+#else
+  return settings.mode == kModeScreen;
+#endif
+}
+
+void followWindow(Settings& settings, int width, int height) {
+  settings.screenWidth = static_cast<uint16_t>(std::clamp(width, 1, kMaxScreenSide));
+  settings.screenHeight = static_cast<uint16_t>(std::clamp(height, 1, kMaxScreenSide));
+}
+
 void prepareRunSettings(Settings& settings, SettingsStore& store, Random& random,
                         const SettingsOverrides& overrides) {
   loadSettings(settings, store);

@@ -54,8 +54,21 @@ struct SettingField {
   int choiceCount;
 };
 
+// The Linux port also draws at the size of its window, whatever that is: mode 3, "screen". The
+// Windows build keeps the three display modes (any other stored mode reads as 640 by 480).
+inline constexpr int32_t kModeScreen = 3;
+#ifdef _WIN32
 inline constexpr SettingChoice kResolutionChoices[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}};
+#else
+inline constexpr SettingChoice kResolutionChoices[] = {
+    {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}, {"screen", kModeScreen}};
+#endif
+inline constexpr int kResolutionChoiceCount =
+    static_cast<int>(sizeof kResolutionChoices / sizeof kResolutionChoices[0]);
+
+// The largest picture drawn at a window's own size, a side.
+inline constexpr int kMaxScreenSide = 8192;
 inline constexpr SettingChoice kCloudChoices[] = {{"surface", 1}, {"wire", 0}};
 inline constexpr SettingChoice kFormationChoices[] = {{"none", kFormationNone},
                                                       {"triangle", kFormationTriangle},
@@ -68,7 +81,8 @@ inline constexpr int kSettingFieldCount = 6;
 // In the order in which the values are always read and written.
 inline constexpr std::array<SettingField, kSettingFieldCount> kSettingFields = {{
     {"numHarriers", "harriers", &Settings::numHarriers, 15, 1, 30, nullptr, 0},
-    {"mode", "resolution", &Settings::mode, 0, 0, 2, kResolutionChoices, 3},
+    {"mode", "resolution", &Settings::mode, 0, 0, kResolutionChoiceCount - 1, kResolutionChoices,
+     kResolutionChoiceCount},
     {"cloudSurface", "clouds", &Settings::cloudSurface, 1, 0, 1, kCloudChoices, 2},
     {"withGround", nullptr, &Settings::withGround, 1, 0, 1, nullptr, 0},
     {"formation", "formation", &Settings::formation, 0, 0, 100, kFormationChoices, 4},
@@ -107,6 +121,11 @@ bool saveSettings(const Settings& settings, SettingsStore& store);
 // The run-start derivation after loading (and after any overrides): forced ground, resolved
 // random formation, the live harrier count, screen size and cloud primitive.
 void deriveRunSettings(Settings& settings, Random& random);
+// True when the run draws at its window's size (mode "screen"); the host then gives the size,
+// at the start and whenever the window changes, through followWindow.
+bool drawsAtWindowSize(const Settings& settings);
+// Sets the picture's size from the window's, within 1 to kMaxScreenSide a side.
+void followWindow(Settings& settings, int width, int height);
 void prepareRunSettings(Settings& settings, SettingsStore& store, Random& random,
                         const SettingsOverrides& overrides);
 

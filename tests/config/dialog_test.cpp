@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -40,10 +41,12 @@ class FakeView : public SettingsDialogView {
 
   // What a user's click on a radio button does: its group is cleared and it is checked.
   void click(int id) {
-    for (const auto* group : {&kFormationRadios, &kTriangleRadios, &kResolutionRadios}) {
-      for (const RadioChoice& radio : *group) {
+    const std::span<const RadioChoice> groups[] = {kFormationRadios, kTriangleRadios,
+                                                   kResolutionRadios};
+    for (const auto& group : groups) {
+      for (const RadioChoice& radio : group) {
         if (radio.id == id) {
-          for (const RadioChoice& other : *group) {
+          for (const RadioChoice& other : group) {
             checked_[other.id] = false;
           }
         }

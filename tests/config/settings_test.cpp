@@ -204,5 +204,30 @@ TEST(Settings, OverrideValuesAreChecked) {
   EXPECT_FALSE(parseOverrideValue(1, "1280x1024", v));
 }
 
+// The Linux port's fourth resolution: the picture takes its window's size, whatever it is; a
+// stored 3 without a window (or in the Windows build) is still the smallest screen.
+TEST(Settings, ScreenModeFollowsTheWindow) {
+  int32_t v = 0;
+  Settings s;
+#ifdef _WIN32
+  EXPECT_FALSE(parseOverrideValue(1, "screen", v));
+  s.mode = kModeScreen;
+  EXPECT_FALSE(drawsAtWindowSize(s));
+#else
+  ASSERT_TRUE(parseOverrideValue(1, "screen", v));
+  s.mode = v;
+  EXPECT_TRUE(drawsAtWindowSize(s));
+  const struct {
+    int width, height, expectedWidth, expectedHeight;
+  } sizes[] = {
+      {3840, 2160, 3840, 2160}, {695, 390, 695, 390}, {0, -5, 1, 1}, {24000, 100, 8192, 100}};
+  for (const auto& size : sizes) {
+    followWindow(s, size.width, size.height);
+    EXPECT_EQ(s.screenWidth, size.expectedWidth);
+    EXPECT_EQ(s.screenHeight, size.expectedHeight);
+  }
+#endif
+}
+
 }  // namespace
 }  // namespace tavrik

@@ -281,6 +281,26 @@ TEST_F(SoftDeviceTest, ViewportMapsTheClipRectangleForAnyRatio) {
                                 "...................."}));
 }
 
+// A window that changes size: new buffers and viewport, while the lights, the material and
+// the states set at bring-up stay and draw as before.
+TEST_F(SoftDeviceTest, ResizeKeepsTheStatesAndTakesTheNewRatio) {
+  bringUp(8, 8);
+  ASSERT_TRUE(device.resize(20, 10));
+  ASSERT_EQ(device.backBuffer().width, 20);
+  ASSERT_EQ(device.backBuffer().height, 10);
+  device.colourFill(0);
+  device.clearDepth(Rect{0, 0, 20, 10});
+  const Vertex big[3] = {Vertex(Vec3(-3, 3, 0.5f), kFacing, 0, 0),
+                         Vertex(Vec3(9, 3, 0.5f), kFacing, 0, 0),
+                         Vertex(Vec3(-3, -9, 0.5f), kFacing, 0, 0)};
+  device.drawPrimitive(PrimitiveType::TriangleList, big, 3);
+  EXPECT_EQ(picture(), Picture(10, std::string(20, 'A')));
+  EXPECT_TRUE(device.resize(20, 10));
+  EXPECT_FALSE(device.resize(0, 10));
+  device.releaseDevice();
+  EXPECT_FALSE(device.resize(20, 10));  // not before bring-up
+}
+
 TEST_F(SoftDeviceTest, ViewportRecordPlacesAndScissorsTheClipRectangle) {
   bringUp(12, 8);
   Viewport v{};

@@ -32,4 +32,12 @@ expect_error --harriers 99 --frames 1
 expect_error --formation hexagon
 expect_error --no-such-option
 expect_error --trace /nonexistent/dir/t.jsonl --frames 1
+for size in 0x480 640x0 8193x100 640x480x2 -640x480 x480; do
+  expect_error --resolution "$size" --frames 1
+done
+
+# Any size is drawn as a window of that size would draw it, at its own size.
+"$TAVRIK_BIN" --seed 1 --frame-ms 16 --frames 2 --resolution 1920x1080 --output hd ||
+  fail "a 1920x1080 run failed"
+[ "$(identify -format '%wx%h' hd/frame-00002.png)" = 1920x1080 ] || fail "the frame is not 1920x1080"
 echo "headless command line: ok"

@@ -51,6 +51,22 @@ convert wide.png -crop 195x300+605+0 right-bar.png
 xdotool mousemove --window "$WINDOW" 400 150 key q
 expect_ended "q"
 
+# At the window's own size the picture fills the window, whatever its shape: no bars.
+start_window --resolution screen --seed 3
+xdotool windowsize "$WINDOW" 800 300
+lit=0
+for shot in $(seq 1 40); do
+  import -window "$WINDOW" screen-wide.png
+  convert screen-wide.png -crop 100x300+0+0 screen-left.png
+  lit=$(count_lit_pixels screen-left.png)
+  [ "$lit" -gt 20 ] && break
+  sleep 0.5
+done
+[ "$(identify -format '%wx%h' screen-wide.png)" = 800x300 ] || fail "the window was not resized"
+[ "$lit" -gt 20 ] || fail "at the window's size the picture left its left edge black"
+xdotool key q
+expect_ended "q, at the window's size"
+
 # -window with -display and -geometry as every X program takes them, $DISPLAY unset.
 env -u DISPLAY "$TAVRIK_BIN" -window -display "$DISPLAY" -geometry 400x300+50+60 -delay 20000 &
 SAVER=$!

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "config/dialog.h"
@@ -50,10 +51,12 @@ class View : public SettingsDialogView {
 
   // A click on a radio button clears its group and checks it.
   void click(int id) {
-    for (const auto* group : {&kFormationRadios, &kTriangleRadios, &kResolutionRadios}) {
-      for (const RadioChoice& radio : *group) {
+    const std::span<const RadioChoice> groups[] = {kFormationRadios, kTriangleRadios,
+                                                   kResolutionRadios};
+    for (const auto& group : groups) {
+      for (const RadioChoice& radio : group) {
         if (radio.id == id) {
-          for (const RadioChoice& other : *group) {
+          for (const RadioChoice& other : group) {
             checked_[other.id] = false;
           }
         }

@@ -134,10 +134,12 @@ void GtkDialogView::build() {
 
   GSList* group = nullptr;
   addGroupBox(fixed_, "resolution", 13, 116, 191, 25);
-  addRadio(kIdResolution640, "640*480", 36, 127, 46, 9, group);
-  addRadio(kIdResolution800, "800*600", 88, 127, 46, 9, group);
-  addRadio(kIdResolution1024, "1024*768", 140, 127, 46, 9, group);
-  endRadioGroup(group, {kIdResolution640, kIdResolution800, kIdResolution1024});
+  addRadio(kIdResolution640, "640*480", 18, 127, 44, 9, group);
+  addRadio(kIdResolution800, "800*600", 63, 127, 44, 9, group);
+  addRadio(kIdResolution1024, "1024*768", 108, 127, 48, 9, group);
+  addRadio(kIdResolutionScreen, "screen", 158, 127, 42, 9, group);
+  endRadioGroup(group,
+                {kIdResolution640, kIdResolution800, kIdResolution1024, kIdResolutionScreen});
 
   addGroupBox(fixed_, "cloud", 13, 147, 91, 39);
   addRadio(kIdCloudSurface, "surface model", 26, 160, 66, 10, group);

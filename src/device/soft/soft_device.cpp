@@ -48,6 +48,22 @@ bool SoftDevice::initDevice(uint16_t width, uint16_t height) {
   return true;
 }
 
+bool SoftDevice::resize(uint16_t width, uint16_t height) {
+  if (colour_.empty() || width == 0 || height == 0) {
+    return false;
+  }
+  if (width == width_ && height == height_) {
+    return true;
+  }
+  width_ = width;
+  height_ = height;
+  const size_t pixels = static_cast<size_t>(width) * height;
+  colour_.assign(pixels, 0);
+  depth_.assign(pixels, 0xFFFF);
+  setViewport(makeViewport(width, height));
+  return true;
+}
+
 void SoftDevice::releaseDevice() {
   materialCreated_ = false;
   for (int i = 0; i < kMaxLights; ++i) {

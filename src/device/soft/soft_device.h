@@ -38,6 +38,9 @@ class SoftDevice : public Device {
   void drawPrimitive(PrimitiveType type, const Vertex* vertices, uint32_t count) override;
   void flip() override;
 
+  // Follows a window that changed size, between frames: new buffers and the viewport of the new
+  // size; lights, material and states stay. False (nothing changed) before bring-up.
+  bool resize(uint16_t width, uint16_t height);
   // Replaces the viewport that bring-up set, as SetViewport2 would.
   void setViewport(const Viewport& viewport);
   // The back buffer as it stands (empty before bring-up).

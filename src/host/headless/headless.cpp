@@ -71,6 +71,24 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
   return !text.empty() && ec == std::errc() && ptr == end;
 }
 
+// "WxH" with each side from 1 to the largest picture drawn at a window's size.
+bool parsePictureSize(std::string_view text, HeadlessOptions& options) {
+  if (kResolutionChoices[kResolutionChoiceCount - 1].value != kModeScreen) {
+    return false;  // a build that draws only at its display modes
+  }
+  const size_t x = text.find('x');
+  uint32_t width = 0;
+  uint32_t height = 0;
+  if (x == std::string_view::npos || !parseUnsigned(text.substr(0, x), width) ||
+      !parseUnsigned(text.substr(x + 1), height) || width == 0 || height == 0 ||
+      width > kMaxScreenSide || height > kMaxScreenSide) {
+    return false;
+  }
+  options.width = static_cast<int>(width);
+  options.height = static_cast<int>(height);
+  return true;
+}
+
 }  // namespace
 
 uint32_t runSeed(const HeadlessOptions& options) {
@@ -89,7 +107,9 @@ const char* headlessUsage() {
          "  --harriers N          1 to 30\n"
          "  --formation none|triangle|line|random\n"
          "  --triangle 9|16|25\n"
-         "  --resolution 640x480|800x600|1024x768\n"
+         "  --resolution 640x480|800x600|1024x768|screen|WxH\n"
+         "                        (screen: the window's own size; WxH any such size up to\n"
+         "                        8192x8192, drawn as a window of that size would be)\n"
          "  --clouds surface|wire\n";
 }
 
@@ -130,7 +150,10 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
 
   if (field >= 0) {
     int32_t parsed = 0;
-    if (!parseOverrideValue(field, value, parsed)) {
+    if (kSettingFields[static_cast<size_t>(field)].member == &Settings::mode &&
+        !parseOverrideValue(field, value, parsed) && parsePictureSize(value, options)) {
+      parsed = kModeScreen;
+    } else if (!parseOverrideValue(field, value, parsed)) {
       error = "bad value for " + dashed + ": " + quotedValue(value);
       return false;
     }
@@ -192,6 +215,10 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
   const auto runStorage = std::make_unique<Run>();
   Run& run = *runStorage;
   prepareRun(run, store, seed, options.overrides);
+  if (drawsAtWindowSize(run.settings)) {
+    followWindow(run.settings, options.width > 0 ? options.width : 640,
+                 options.height > 0 ? options.height : 480);
+  }
 
   // Pictures only when someone asked for them; otherwise nothing is drawn at all.
   PngPresenter pictures(options.outputDir);

@@ -24,6 +24,10 @@ struct HeadlessOptions {
   std::string tracePath;
   std::string outputDir;
   SettingsOverrides overrides;
+  // --resolution WxH: a picture of that size, as a window of that size would draw at its own
+  // size; 0 by 0 when not given (a run at the window's size without a window draws 640 by 480).
+  int width = 0;
+  int height = 0;
 };
 
 // What a run is seeded with: --seed, else the calendar time in seconds.

@@ -196,6 +196,18 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     SDL_ShowCursor(SDL_DISABLE);
   }
 
+  // At the window's own size the picture fills it, now and after every change of size.
+  const bool followsWindow = drawsAtWindowSize(run->settings);
+  const auto windowSize = [window](int& width, int& height) {
+    SDL_GetWindowSize(window, &width, &height);
+  };
+  if (followsWindow) {
+    int width = 0;
+    int height = 0;
+    windowSize(width, height);
+    followWindow(run->settings, width, height);
+  }
+
   int exitCode = 0;
   {
     SdlPresenter presenter;
@@ -229,6 +241,13 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
         if (!running || stopRequested() ||
             (facts.display != nullptr && !queryWindow(facts.display, facts.window, nullptr))) {
           break;
+        }
+        if (followsWindow) {
+          int width = 0;
+          int height = 0;
+          windowSize(width, height);
+          followWindow(run->settings, width, height);
+          device.resize(run->settings.screenWidth, run->settings.screenHeight);
         }
         runFrame(*run, device, timer);
         pacer.pace(sleepMicroseconds);

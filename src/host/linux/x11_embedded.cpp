@@ -63,6 +63,10 @@ int drawInto(Display* display, const LinuxCommand& command) {
   FileSettingsStore store(defaultSettingsPath());
   prepareRun(*run, store, instanceSeed(command.options), command.options.overrides);
 
+  const bool followsWindow = drawsAtWindowSize(run->settings);
+  if (followsWindow) {
+    followWindow(run->settings, attributes.width, attributes.height);
+  }
   X11Presenter presenter;
   if (!presenter.open(display, window, attributes, command.fps)) {
     std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx (unsupported visual)\n", window);
@@ -87,6 +91,10 @@ int drawInto(Display* display, const LinuxCommand& command) {
       toldTooLarge = true;
     }
     presenter.resize(attributes.width, attributes.height);
+    if (followsWindow) {
+      followWindow(run->settings, attributes.width, attributes.height);
+      device.resize(run->settings.screenWidth, run->settings.screenHeight);
+    }
     runFrame(*run, device, timer);
     pacer.pace(sleepMicroseconds);
   }

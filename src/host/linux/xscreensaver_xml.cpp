@@ -21,7 +21,10 @@ struct Labels {
 
 constexpr Labels kLabels[] = {
     {"harriers", "Harriers without formation or in a line (0: as saved)", nullptr, {}},
-    {"resolution", nullptr, "Saved resolution", {"640 by 480", "800 by 600", "1024 by 768"}},
+    {"resolution",
+     nullptr,
+     "Saved resolution",
+     {"640 by 480", "800 by 600", "1024 by 768", "The screen's own size"}},
     {"clouds", nullptr, "Saved cloud tiles", {"Solid cloud tiles", "Wire-frame cloud tiles"}},
     {"formation",
      nullptr,
@@ -55,8 +58,9 @@ void writeSelect(const tavrik::SettingField& field, const Labels& labels) {
   std::printf("    <option id=\"%s-saved\" _label=\"%s\"/>\n", field.option, labels.saved);
   for (int i = 0; i < field.choiceCount && i < 4; ++i) {
     const char* word = field.choices[i].word;
+    const char* label = labels.choices[i] != nullptr ? labels.choices[i] : word;
     std::printf("    <option id=\"%s-%s\" _label=\"%s\" arg-set=\"--%s %s\"/>\n", field.option,
-                word, labels.choices[i], field.option, word);
+                word, label, field.option, word);
   }
   std::printf("  </select>\n\n");
 }
