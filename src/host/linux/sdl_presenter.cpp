@@ -81,6 +81,7 @@ void SdlPresenter::makePalette(const SDL_PixelFormat* format) {
                              static_cast<Uint8>((b5 << 3) | (b5 >> 2)));
   }
   paletteFormat_ = format->format;
+  layout_ = channelLayout(format->Rmask, format->Gmask, format->Bmask);
 }
 
 void SdlPresenter::close() {
@@ -168,7 +169,8 @@ void SdlPresenter::presentToSurface(const FrameView& frame) {
   uint32_t* pixels = static_cast<uint32_t*>(surface->pixels);
   const int pitch = surface->pitch / 4;
   const PictureRect fit = fitPicture(surface->w, surface->h, frame.width, frame.height);
-  scalePicture(frame, palette_.data(), pixels, surface->w, surface->h, pitch, fit, columns_.data());
+  showPicture(frame, palette_.data(), layout_, pixels, surface->w, surface->h, pitch, fit,
+              columns_.data());
   if (showFps_) {
     const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
     drawReadoutInCorner(meter_.text(), surface->h, [&](int x, int y, int w, int h) {

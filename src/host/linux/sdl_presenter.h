@@ -11,6 +11,7 @@
 
 #include "device/soft/presenter.h"
 #include "host/linux/picture.h"
+#include "host/linux/pixel_convert.h"
 
 namespace tavrik {
 
@@ -45,6 +46,7 @@ class SdlPresenter : public Presenter {
   int textureHeight_ = 0;
   uint32_t paletteFormat_ = SDL_PIXELFORMAT_UNKNOWN;
   std::vector<uint32_t> palette_;  // RGB565 value to the surface's pixel value
+  ChannelLayout layout_;           // of the surface's pixels
   std::vector<int> columns_;
   bool showFps_ = false;
   FpsMeter meter_;

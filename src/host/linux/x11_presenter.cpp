@@ -1,7 +1,12 @@
 #include "host/linux/x11_presenter.h"
 
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
 #include <algorithm>
 #include <bit>
+
+#include "host/linux/x11_util.h"
 
 namespace tavrik {
 
@@ -46,15 +51,65 @@ bool X11Presenter::open(Display* display, Window window, const XWindowAttributes
         visualPixel(visual_, (r5 << 3) | (r5 >> 2), (g6 << 2) | (g6 >> 4), (b5 << 3) | (b5 >> 2));
   }
   white_ = visualPixel(visual_, 255, 255, 255);
+  layout_ = channelLayout(visual_->red_mask, visual_->green_mask, visual_->blue_mask);
+  // A server on another machine cannot share our memory; XShmAttach would fail there anyway.
+  shmOffered_ = XShmQueryExtension(display_) == True;
   return resize(attributes.width, attributes.height);
 }
 
-void X11Presenter::close() {
+void X11Presenter::dropImage() {
   if (image_ != nullptr) {
-    image_->data = nullptr;  // the buffer is ours
+    image_->data = nullptr;  // the pixels are ours
     XDestroyImage(image_);
     image_ = nullptr;
   }
+  if (shm_.shmaddr != nullptr) {
+    XShmDetach(display_, &shm_);
+    XSync(display_, False);
+    shmdt(shm_.shmaddr);
+    shm_ = XShmSegmentInfo{};
+  }
+  pixels_ = nullptr;
+}
+
+// An image in a shared memory segment that the server has attached; false (and nothing made)
+// when the server or the system refuses.
+bool X11Presenter::makeSharedImage(int width, int height) {
+  image_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, nullptr,
+                           &shm_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  if (image_ == nullptr) {
+    return false;
+  }
+  const size_t bytes = static_cast<size_t>(image_->bytes_per_line) * static_cast<size_t>(height);
+  shm_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  void* memory = shm_.shmid >= 0 ? shmat(shm_.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
+  if (memory == reinterpret_cast<void*>(-1)) {
+    if (shm_.shmid >= 0) {
+      shmctl(shm_.shmid, IPC_RMID, nullptr);
+    }
+    shm_ = XShmSegmentInfo{};
+    dropImage();
+    return false;
+  }
+  shm_.shmaddr = image_->data = static_cast<char*>(memory);
+  shm_.readOnly = False;
+  const unsigned long errors = xErrorCount();
+  const bool attached = XShmAttach(display_, &shm_) == True;
+  XSync(display_, False);
+  // Marked for removal now, so the segment goes when both sides let go of it, whatever happens.
+  shmctl(shm_.shmid, IPC_RMID, nullptr);
+  if (!attached || xErrorCount() != errors) {
+    shmdt(shm_.shmaddr);
+    shm_ = XShmSegmentInfo{};
+    dropImage();
+    return false;
+  }
+  pixels_ = reinterpret_cast<uint32_t*>(memory);
+  return true;
+}
+
+void X11Presenter::close() {
+  dropImage();
   if (gc_ != nullptr) {
     XFreeGC(display_, gc_);
     gc_ = nullptr;
@@ -71,25 +126,22 @@ bool X11Presenter::resize(int width, int height) {
   if (image_ != nullptr && width == width_ && height == height_) {
     return true;
   }
-  if (image_ != nullptr) {
-    image_->data = nullptr;
-    XDestroyImage(image_);
-    image_ = nullptr;
-  }
-  // Thirty-two bits a pixel covers every depth up to 32 that XCreateImage pads to.
-  buffer_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-  image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
-                        reinterpret_cast<char*>(buffer_.data()), static_cast<unsigned>(width),
-                        static_cast<unsigned>(height), 32, 0);
-  if (image_ == nullptr || int64_t{image_->bytes_per_line} * height >
-                               static_cast<int64_t>(buffer_.size() * sizeof(uint32_t))) {
-    if (image_ != nullptr) {
-      image_->data = nullptr;
-      XDestroyImage(image_);
-      image_ = nullptr;
+  dropImage();
+  if (!shmOffered_ || !makeSharedImage(width, height)) {
+    // Thirty-two bits a pixel covers every depth up to 32 that XCreateImage pads to.
+    buffer_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
+                          reinterpret_cast<char*>(buffer_.data()), static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), 32, 0);
+    if (image_ == nullptr || int64_t{image_->bytes_per_line} * height >
+                                 static_cast<int64_t>(buffer_.size() * sizeof(uint32_t))) {
+      dropImage();
+      width_ = height_ = 0;
+      return false;
     }
-    width_ = height_ = 0;
-    return false;
+    pixels_ = buffer_.data();
+  } else {
+    std::vector<uint32_t>().swap(buffer_);
   }
   columns_.reserve(static_cast<size_t>(width));  // so no frame has to allocate
   const int native = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
@@ -105,7 +157,7 @@ void X11Presenter::fill(int x, int y, int w, int h, uint32_t pixel) {
     for (int col = x; col < x + w && col < width_; ++col) {
       if (row >= 0 && col >= 0) {
         if (direct_) {
-          buffer_[static_cast<size_t>(row) * static_cast<size_t>(width_) +
+          pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) +
                   static_cast<size_t>(col)] = pixel;
         } else {
           XPutPixel(image_, col, row, pixel);
@@ -123,8 +175,8 @@ void X11Presenter::present(const FrameView& frame) {
                                    : fitPicture(width_, height_, frame.width, frame.height);
   columns_.resize(static_cast<size_t>(fit.width));  // within the capacity resize() reserved
   if (direct_) {
-    scalePicture(frame, palette_.data(), buffer_.data(), width_, height_, width_, fit,
-                 columns_.data());
+    showPicture(frame, palette_.data(), layout_, pixels_, width_, height_, width_, fit,
+                columns_.data());
   } else {
     // Pixels of another size or byte order: slower, one pixel at a time.
     const uint32_t black = palette_[0];
@@ -145,9 +197,16 @@ void X11Presenter::present(const FrameView& frame) {
     drawReadoutInCorner(meter_.text(), height_,
                         [this](int x, int y, int w, int h) { fill(x, y, w, h, white_); });
   }
-  XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, static_cast<unsigned>(width_),
-            static_cast<unsigned>(height_));
-  XFlush(display_);
+  const unsigned w = static_cast<unsigned>(width_);
+  const unsigned h = static_cast<unsigned>(height_);
+  if (shm_.shmaddr != nullptr) {
+    // Waits until the server has read the pixels, which the next frame overwrites.
+    XShmPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, w, h, False);
+    XSync(display_, False);
+  } else {
+    XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, w, h);
+    XFlush(display_);
+  }
 }
 
 }  // namespace tavrik

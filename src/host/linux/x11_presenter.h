@@ -1,16 +1,19 @@
 // Shows the software device's RGB565 frames in any X window, ours or a foreign one, at the size
 // the window has now: an image of the window's size with the picture scaled into it and black
-// bars around, put with XPutImage.
+// bars around. The image lives in memory shared with the X server (MIT-SHM) where the server
+// offers it, so a frame is not copied through the socket; else it goes with XPutImage.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "device/soft/presenter.h"
 #include "host/linux/picture.h"
+#include "host/linux/pixel_convert.h"
 
 namespace tavrik {
 
@@ -39,6 +42,8 @@ class X11Presenter : public Presenter {
 
  private:
   void fill(int x, int y, int w, int h, uint32_t pixel);
+  bool makeSharedImage(int width, int height);
+  void dropImage();
 
   Display* display_ = nullptr;
   Window window_ = 0;
@@ -46,7 +51,11 @@ class X11Presenter : public Presenter {
   int depth_ = 0;
   GC gc_ = nullptr;
   XImage* image_ = nullptr;
-  std::vector<uint32_t> buffer_;
+  std::vector<uint32_t> buffer_;  // the image's pixels when it is not shared
+  uint32_t* pixels_ = nullptr;    // the image's pixels, shared or not
+  XShmSegmentInfo shm_{};         // shmaddr is null when the image is not shared
+  bool shmOffered_ = false;
+  ChannelLayout layout_;
   std::vector<uint32_t> palette_;  // RGB565 value to the visual's pixel value
   std::vector<int> columns_;       // for each column of the picture, its column in the frame
   int width_ = 0;

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Measures what a run of the Linux saver costs on a virtual X display: the share of one core that
+# tavrik and the X server take over a few seconds once the run has settled, and the frames a
+# second it reaches (from its own -fps count, printed at the end). Informational; nothing is
+# asserted. Arguments after the size go to tavrik (default: -root --resolution screen).
+#   bench/linux_cpu.sh [BUILD_DIR] [WIDTHxHEIGHT] [SECONDS] [tavrik arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+size=${2:-3840x2160}
+seconds=${3:-10}
+shift $(($# < 3 ? $# : 3))
+args=("$@")
+[ ${#args[@]} -gt 0 ] || args=(-root --resolution screen)
+tavrik="$build/bin/tavrik"
+[ -x "$tavrik" ] || { echo "no $tavrik: build first (README)" >&2; exit 1; }
+
+display=:$((200 + RANDOM % 100))
+Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $saver $xvfb 2>/dev/null || true' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+XDG_CONFIG_HOME=$(mktemp -d) "$tavrik" "${args[@]}" &
+saver=$!
+sleep 5
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+saver_before=$(cpu $saver)
+x_before=$(cpu $xvfb)
+sleep "$seconds"
+saver_after=$(cpu $saver)
+x_after=$(cpu $xvfb)
+echo "tavrik ${args[*]} on a $size screen, over $seconds s:"
+echo "  tavrik   $(((saver_after - saver_before) * 100 / ticks / seconds))% of one core"
+echo "  X server $(((x_after - x_before) * 100 / ticks / seconds))% of one core"
