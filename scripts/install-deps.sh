@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing TAVRIK needs: the Linux
-# build, and the Windows builds (the mingw-w64 cross compilers) with Wine to test them. Only
-# 64-bit Wine (its Direct3D draws through Mesa's OpenGL): the test machines run no 32-bit code,
-# so the tests run the 64-bit build.
+# build with its manual pages and Debian package, and the Windows builds (the mingw-w64 cross
+# compilers) with Wine to test them. Only 64-bit Wine (its Direct3D draws through Mesa's
+# OpenGL): the test machines run no 32-bit code, so the tests run the 64-bit build.
 # Idempotent: when everything is present it only runs dpkg-query and returns.
 set -euo pipefail
 
@@ -13,6 +13,7 @@ packages=(
   libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
   libosmesa6-dev
   xvfb xauth xdotool x11-utils imagemagick libxml2-utils
+  help2man man-db desktop-file-utils dpkg-dev lintian
   fonts-ipafont-gothic
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 libgl1 libgl1-mesa-dri

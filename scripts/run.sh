@@ -7,9 +7,11 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "$(nproc)" --target tavrik
+# Everything the saver starts: tavrik (with its XScreenSaver description) and the settings
+# dialog that `tavrik -c` finds beside it in build/release/bin/.
+cmake --build build/release -j "$(nproc)" --target tavrik tavrik-settings
 
-tavrik=build/release/src/host/linux/tavrik
+tavrik=build/release/bin/tavrik
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$tavrik" "$@"
 fi

@@ -68,7 +68,7 @@ grep -q 'tavrik-settings' err.txt || fail "no word about the missing dialog: $(c
 
 # The XScreenSaver description: the structure of every description, a "Written by" line, and
 # every argument it can pass taken by tavrik (a headless run of no frames parses them all).
-xml="$(dirname "$TAVRIK_BIN")/tavrik.xml"
+xml="${TAVRIK_XML:?TAVRIK_XML must name the description that the build wrote}"
 xmllint --noout --relaxng "$(dirname "$0")/xscreensaver.rng" "$xml" ||
   fail "tavrik.xml does not have the structure of a description"
 grep -q '<command arg="--root"/>' "$xml" || fail "tavrik.xml does not run --root"
