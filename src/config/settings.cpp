@@ -111,7 +111,7 @@ void deriveRunSettings(Settings& settings, Random& random) {
       settings.cloudSurface == 1 ? kPrimitiveTriangleStrip : kPrimitiveLineList;
 }
 
-bool drawsAtWindowSize(const Settings& settings) {
+bool drawsAtWindowSize([[maybe_unused]] const Settings& settings) {
 #ifdef _WIN32
   return false;
 #else

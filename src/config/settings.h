@@ -57,12 +57,15 @@ struct SettingField {
 // The Linux port also draws at the size of its window, whatever that is: mode 3, "screen". The
 // Windows build keeps the three display modes (any other stored mode reads as 640 by 480).
 inline constexpr int32_t kModeScreen = 3;
+// A new Linux settings file starts at the window's size; an existing one keeps what it holds.
 #ifdef _WIN32
 inline constexpr SettingChoice kResolutionChoices[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}};
+inline constexpr int32_t kDefaultMode = 0;
 #else
 inline constexpr SettingChoice kResolutionChoices[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}, {"screen", kModeScreen}};
+inline constexpr int32_t kDefaultMode = kModeScreen;
 #endif
 inline constexpr int kResolutionChoiceCount =
     static_cast<int>(sizeof kResolutionChoices / sizeof kResolutionChoices[0]);
@@ -81,8 +84,8 @@ inline constexpr int kSettingFieldCount = 6;
 // In the order in which the values are always read and written.
 inline constexpr std::array<SettingField, kSettingFieldCount> kSettingFields = {{
     {"numHarriers", "harriers", &Settings::numHarriers, 15, 1, 30, nullptr, 0},
-    {"mode", "resolution", &Settings::mode, 0, 0, kResolutionChoiceCount - 1, kResolutionChoices,
-     kResolutionChoiceCount},
+    {"mode", "resolution", &Settings::mode, kDefaultMode, 0, kResolutionChoiceCount - 1,
+     kResolutionChoices, kResolutionChoiceCount},
     {"cloudSurface", "clouds", &Settings::cloudSurface, 1, 0, 1, kCloudChoices, 2},
     {"withGround", nullptr, &Settings::withGround, 1, 0, 1, nullptr, 0},
     {"formation", "formation", &Settings::formation, 0, 0, 100, kFormationChoices, 4},

@@ -80,14 +80,20 @@ FakeStore storedWith(std::map<std::string, int32_t> values) {
   return store;
 }
 
-const std::map<std::string, int32_t> kDefaults = {{"numHarriers", 15}, {"mode", 0},
+// The radio of the default resolution: 640*480 in the Windows dialog, "screen" in the Linux one.
+constexpr int kDefaultResolutionRadio =
+    kResolutionRadios[std::size(kResolutionRadios) - 1].value == kDefaultMode
+        ? kResolutionRadios[std::size(kResolutionRadios) - 1].id
+        : kIdResolution640;
+
+const std::map<std::string, int32_t> kDefaults = {{"numHarriers", 15}, {"mode", kDefaultMode},
                                                   {"cloudSurface", 1}, {"withGround", 1},
                                                   {"formation", 0},    {"numHARRIERStriangle", 16}};
 
 const std::vector<int> kRadioIds = {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom,
                                     kIdTriangle9,     kIdTriangle16,        kIdTriangle25,
                                     kIdCloudSurface,  kIdCloudWire,         kIdResolution640,
-                                    kIdResolution800, kIdResolution1024};
+                                    kIdResolution800, kIdResolution1024,    kIdResolutionScreen};
 
 std::vector<int> checkedIds(const FakeView& view) {
   std::vector<int> ids;
@@ -111,8 +117,8 @@ TEST(SettingsDialog, FirstOpenCreatesTheStoreWithDefaultsAndShowsThem) {
     EXPECT_EQ(store.writes[i].first, kSettingFields[i].name);
   }
   EXPECT_EQ(view.texts[kIdCountText], "15");
-  EXPECT_EQ(checkedIds(view),
-            (std::vector<int>{kIdFormationNone, kIdTriangle16, kIdCloudSurface, kIdResolution640}));
+  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationNone, kIdTriangle16, kIdCloudSurface,
+                                                kDefaultResolutionRadio}));
   EXPECT_EQ(view.arrowId, kIdCountArrows);
   EXPECT_EQ(view.arrowLow, 1);
   EXPECT_EQ(view.arrowHigh, 30);
@@ -307,6 +313,7 @@ TEST(SettingsDialog, OkReadsEachGroupInOrderSoTheLastCheckedButtonWins) {
   view.setChecked(kIdFormationRandom, true);
   view.setChecked(kIdTriangle9, true);
   view.setChecked(kIdTriangle16, true);
+  view.setChecked(kIdResolutionScreen, false);  // checked by open() in the Linux dialog
   view.setChecked(kIdResolution640, true);
   view.setChecked(kIdResolution1024, true);
   view.setChecked(kIdCloudSurface, false);
@@ -395,7 +402,8 @@ TEST_F(DialogFileTest, BrokenFileOpensWithDefaultsAndOkRepairsIt) {
   SettingsDialog dialog(view, store);
   dialog.open();
   EXPECT_EQ(view.texts[kIdCountText], "15");
-  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdTriangle16, kIdCloudSurface, kIdResolution640}));
+  EXPECT_EQ(checkedIds(view),
+            (std::vector<int>{kIdTriangle16, kIdCloudSurface, kDefaultResolutionRadio}));
   view.click(kIdResolution800);
   dialog.command(kIdOk);
   EXPECT_EQ(readFile(),
@@ -408,9 +416,9 @@ TEST_F(DialogFileTest, FirstOpenWritesTheDefaultsFile) {
   FakeView view;
   SettingsDialog dialog(view, store);
   dialog.open();
-  EXPECT_EQ(readFile(),
-            "numHarriers=15\nmode=0\ncloudSurface=1\nwithGround=1\nformation=0\n"
-            "numHARRIERStriangle=16\n");
+  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kDefaultMode) +
+                            "\ncloudSurface=1\nwithGround=1\nformation=0\n"
+                            "numHARRIERStriangle=16\n");
   dialog.command(kIdCancel);
 }
 

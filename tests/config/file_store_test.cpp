@@ -55,9 +55,9 @@ class FileStoreTest : public ::testing::Test {
 TEST_F(FileStoreTest, FirstLoadCreatesTheFileWithTheDefaults) {
   const Settings s = load();
   EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(readFile(),
-            "numHarriers=15\nmode=0\ncloudSurface=1\nwithGround=1\nformation=0\n"
-            "numHARRIERStriangle=16\n");
+  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kDefaultMode) +
+                            "\ncloudSurface=1\nwithGround=1\nformation=0\n"
+                            "numHARRIERStriangle=16\n");
   struct stat info {};
   ASSERT_EQ(stat(path_.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -114,7 +114,7 @@ TEST_F(FileStoreTest, JunkLinesAreSkippedAndGoodOnesKept) {
       "withGround=4294967295\n");
   const Settings s = load();
   EXPECT_EQ(s.numHarriers, 7);
-  EXPECT_EQ(s.mode, 0);
+  EXPECT_EQ(s.mode, kDefaultMode);
   EXPECT_EQ(s.cloudSurface, 1);
   EXPECT_EQ(s.formation, 0);
   EXPECT_EQ(s.numHARRIERStriangle, 16);

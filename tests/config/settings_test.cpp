@@ -23,7 +23,7 @@ Settings prepared(MemoryStore& store, uint32_t seed = 1) {
 TEST(Settings, DefaultsComeFromTheTable) {
   const Settings s;
   EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(s.mode, 0);
+  EXPECT_EQ(s.mode, kDefaultMode);  // 640 by 480 on Windows, the window's size on Linux
   EXPECT_EQ(s.cloudSurface, 1);
   EXPECT_EQ(s.withGround, 1);
   EXPECT_EQ(s.formation, 0);
@@ -40,7 +40,7 @@ TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
   Settings s;
   EXPECT_TRUE(loadSettings(s, store));
   EXPECT_EQ(store.values, (std::map<std::string, int32_t>{{"numHarriers", 15},
-                                                          {"mode", 0},
+                                                          {"mode", kDefaultMode},
                                                           {"cloudSurface", 1},
                                                           {"withGround", 1},
                                                           {"formation", 0},

@@ -7,10 +7,10 @@ source "$(dirname "$0")/lib.sh"
 # would report; every other check stays on. The dialog inherits this from tavrik.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-# In the build tree the dialog is not beside tavrik, where an install puts it; tavrik also
-# looks on PATH.
+# The build puts the dialog beside tavrik, where tavrik looks first.
 : "${TAVRIK_SETTINGS_BIN:?TAVRIK_SETTINGS_BIN must name the tavrik-settings binary}"
-export PATH="$(dirname "$TAVRIK_SETTINGS_BIN"):$PATH"
+[ "$(dirname "$TAVRIK_SETTINGS_BIN")" = "$(dirname "$TAVRIK_BIN")" ] ||
+  fail "tavrik-settings is not beside tavrik: $TAVRIK_SETTINGS_BIN"
 
 dialog_window() {
   xdotool search --onlyvisible --name '^TAVRIK$'
@@ -36,14 +36,14 @@ start_xvfb
 
 start_configure -c
 wait_for 30 test -e "$SETTINGS" || fail "opening the dialog did not create the settings file"
-expect_settings $'numHarriers=15\nmode=0\ncloudSurface=1\nwithGround=1\nformation=0\nnumHARRIERStriangle=16'
+expect_settings $'numHarriers=15\nmode=3\ncloudSurface=1\nwithGround=1\nformation=0\nnumHARRIERStriangle=16'
 # From OK: CANCEL, the count's up arrow, its down arrow, the formation group ("triangle").
 xdotool key Tab Tab Up Tab Tab Down
 sleep 1
 import -window root "$E2E_DIR/configure.png"
 xdotool key Return
 expect_exit_0
-STORED=$'numHarriers=16\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+STORED=$'numHarriers=16\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 expect_settings "$STORED"
 
 owner=$(xwininfo -root | awk '/Window id:/ {print $4}')

@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 # would report; every other check stays on.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-DEFAULTS=$'numHarriers=15\nmode=0\ncloudSurface=1\nwithGround=1\nformation=0\nnumHARRIERStriangle=16'
+DEFAULTS=$'numHarriers=15\nmode=3\ncloudSurface=1\nwithGround=1\nformation=0\nnumHARRIERStriangle=16'
 
 dialog_window() {
   xdotool search --onlyvisible --name '^TAVRIK$'
@@ -110,7 +110,7 @@ sleep 1
 import -window root "$E2E_DIR/changed.png"
 xdotool key Return
 expect_exit 0
-expect_settings $'numHarriers=18\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+expect_settings $'numHarriers=18\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 
 echo "the count stops at 30"
 start_dialog
@@ -119,20 +119,20 @@ for _ in $(seq 1 15); do xdotool key Up; done
 xdotool key space
 xdotool key Return
 expect_exit 0
-expect_settings $'numHarriers=30\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+expect_settings $'numHarriers=30\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 
 echo "CANCEL drops the changes"
 start_dialog
 xdotool key Tab Tab Down Down Down shift+Tab space
 expect_exit 0
-expect_settings $'numHarriers=30\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+expect_settings $'numHarriers=30\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 
 echo "the close box drops the changes"
 start_dialog
 xdotool key Tab Tab Down Down
 close_box "$DIALOG_WIN"
 expect_exit 0
-expect_settings $'numHarriers=30\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+expect_settings $'numHarriers=30\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 
 echo "mouse: each arrow click moves the count at once, OK stores it"
 start_dialog
@@ -146,7 +146,7 @@ click 291 88
 click 291 73
 click 270 339
 expect_exit 0
-expect_settings $'numHarriers=28\nmode=0\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+expect_settings $'numHarriers=28\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
 
 echo "a stored line formation and ground survive OK"
 printf 'numHarriers=4\nformation=2\nwithGround=0\nmode=2\n' >"$SETTINGS"

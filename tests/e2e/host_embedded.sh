@@ -7,7 +7,7 @@ start_xvfb 1024x768x24
 cd "$E2E_DIR"
 
 start_host_window 400 300
-"$TAVRIK_BIN" -window-id "$HOST_WINDOW" &
+"$TAVRIK_BIN" -window-id "$HOST_WINDOW" --resolution 640x480 &
 saver=$!
 E2E_PIDS+=("$saver")
 sleep 1.5

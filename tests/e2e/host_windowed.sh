@@ -23,7 +23,7 @@ expect_ended() {
   [ "$EXIT_STATUS" = 0 ] || fail "$1: expected the window to end with 0, got '$EXIT_STATUS'"
 }
 
-start_window --seed 3
+start_window --seed 3 --resolution 640x480
 size=$(xwininfo -id "$WINDOW" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
 [ "$size" = 640x480 ] || fail "the window opened at $size, not at the picture's 640x480"
 best=$(best_lit "$WINDOW" window 1000)

@@ -85,7 +85,7 @@ TEST_F(HeadlessHeaderTest, OverridesReachTheHeaderButAreNeverSaved) {
   std::stringstream text;
   text << stored.rdbuf();
   EXPECT_NE(text.str().find("formation=0\n"), std::string::npos) << text.str();
-  EXPECT_NE(text.str().find("mode=0\n"), std::string::npos);
+  EXPECT_NE(text.str().find("mode=" + std::to_string(kDefaultMode) + "\n"), std::string::npos);
 }
 
 TEST_F(HeadlessHeaderTest, AnUnwritableTraceFailsCleanly) {
