@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Measures what a run of the Linux saver costs on a virtual X display: the share of one core that
-# tavrik and the X server take over a few seconds once the run has settled, and the frames a
-# second it reaches (from its own -fps count, printed at the end). Informational; nothing is
-# asserted. Arguments after the size go to tavrik (default: -root --resolution screen).
+# tavrik and the X server take over a few seconds once the run has settled (add -fps to the
+# arguments and look at the screen for the frame rate). Informational; nothing is asserted.
+# Arguments after the seconds go to tavrik (default: -root --resolution screen).
 #   bench/linux_cpu.sh [BUILD_DIR] [WIDTHxHEIGHT] [SECONDS] [tavrik arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
