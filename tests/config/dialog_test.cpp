@@ -14,62 +14,13 @@
 #include <vector>
 
 #include "config/file_store.h"
+#include "support/fake_dialog_view.h"
 #include "support/memory_store.h"
 
 namespace tavrik {
 namespace {
 
-class FakeView : public SettingsDialogView {
- public:
-  void setChecked(int id, bool checked) override { checked_[id] = checked; }
-  bool isChecked(int id) const override {
-    const auto it = checked_.find(id);
-    return it != checked_.end() && it->second;
-  }
-  void setText(int id, const char* text) override { texts[id] = text; }
-  void setArrowRange(int id, int low, int high) override {
-    arrowId = id;
-    arrowLow = low;
-    arrowHigh = high;
-  }
-  void setArrowPosition(int id, int position) override {
-    arrowId = id;
-    arrowPosition = position;
-  }
-  void reportSaveFailure() override { ++saveFailures; }
-  void endDialog(int result) override { ended = result; }
-
-  // What a user's click on a radio button does: its group is cleared and it is checked.
-  void click(int id) {
-    const std::span<const RadioChoice> groups[] = {kFormationRadios, kTriangleRadios,
-                                                   kResolutionRadios};
-    for (const auto& group : groups) {
-      for (const RadioChoice& radio : group) {
-        if (radio.id == id) {
-          for (const RadioChoice& other : group) {
-            checked_[other.id] = false;
-          }
-        }
-      }
-    }
-    if (id == kIdCloudSurface || id == kIdCloudWire) {
-      checked_[kIdCloudSurface] = false;
-      checked_[kIdCloudWire] = false;
-    }
-    checked_[id] = true;
-  }
-
-  std::map<int, std::string> texts;
-  int arrowId = 0;
-  int arrowLow = 0;
-  int arrowHigh = 0;
-  int arrowPosition = 0;
-  int saveFailures = 0;
-  std::optional<int> ended;
-
- private:
-  std::map<int, bool> checked_;
-};
+using FakeView = testing::FakeDialogView;
 
 using FakeStore = testing::MemoryStore;
 

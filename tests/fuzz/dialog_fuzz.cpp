@@ -14,6 +14,7 @@
 #include <string>
 
 #include "config/dialog.h"
+#include "support/fake_dialog_view.h"
 #include "support/memory_store.h"
 
 namespace tavrik {
@@ -29,56 +30,11 @@ void check(bool condition, const char* what) {
 constexpr int kButtons[] = {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom,
                             kIdTriangle9,     kIdTriangle16,        kIdTriangle25,
                             kIdCloudSurface,  kIdCloudWire,         kIdResolution640,
-                            kIdResolution800, kIdResolution1024};
+                            kIdResolution800, kIdResolution1024,    kIdResolutionScreen};
 
 constexpr int kCommands[] = {kIdOk, kIdCancel, kIdCountArrows, kIdCountText, kIdFormationNone, 0};
 
-class View : public SettingsDialogView {
- public:
-  void setChecked(int id, bool checked) override { checked_[id] = checked; }
-  bool isChecked(int id) const override {
-    const auto it = checked_.find(id);
-    return it != checked_.end() && it->second;
-  }
-  void setText(int id, const char* text) override { texts[id] = text; }
-  void setArrowRange(int, int low, int high) override {
-    arrowLow = low;
-    arrowHigh = high;
-  }
-  void setArrowPosition(int, int position) override { arrowPosition = position; }
-  void reportSaveFailure() override { ++saveFailures; }
-  void endDialog(int result) override { ended = result; }
-
-  // A click on a radio button clears its group and checks it.
-  void click(int id) {
-    const std::span<const RadioChoice> groups[] = {kFormationRadios, kTriangleRadios,
-                                                   kResolutionRadios};
-    for (const auto& group : groups) {
-      for (const RadioChoice& radio : group) {
-        if (radio.id == id) {
-          for (const RadioChoice& other : group) {
-            checked_[other.id] = false;
-          }
-        }
-      }
-    }
-    if (id == kIdCloudSurface || id == kIdCloudWire) {
-      checked_[kIdCloudSurface] = false;
-      checked_[kIdCloudWire] = false;
-    }
-    checked_[id] = true;
-  }
-
-  std::map<int, std::string> texts;
-  int arrowLow = 0;
-  int arrowHigh = 0;
-  int arrowPosition = 0;
-  int saveFailures = 0;
-  std::optional<int> ended;
-
- private:
-  std::map<int, bool> checked_;
-};
+using View = testing::FakeDialogView;
 
 template <size_t N>
 int checkedCount(const View& view, const RadioChoice (&radios)[N]) {

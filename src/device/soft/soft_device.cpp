@@ -38,29 +38,27 @@ bool SoftDevice::initDevice(uint16_t width, uint16_t height) {
   if (width == 0 || height == 0) {
     return false;
   }
+  viewportExists_ = true;
+  makeBuffers(width, height);
+  return true;
+}
+
+void SoftDevice::makeBuffers(uint16_t width, uint16_t height) {
   width_ = width;
   height_ = height;
   const size_t pixels = static_cast<size_t>(width) * height;
   colour_.assign(pixels, 0);
   depth_.assign(pixels, 0xFFFF);
-  viewportExists_ = true;
   setViewport(makeViewport(width, height));
-  return true;
 }
 
 bool SoftDevice::resize(uint16_t width, uint16_t height) {
   if (colour_.empty() || width == 0 || height == 0) {
     return false;
   }
-  if (width == width_ && height == height_) {
-    return true;
+  if (width != width_ || height != height_) {
+    makeBuffers(width, height);
   }
-  width_ = width;
-  height_ = height;
-  const size_t pixels = static_cast<size_t>(width) * height;
-  colour_.assign(pixels, 0);
-  depth_.assign(pixels, 0xFFFF);
-  setViewport(makeViewport(width, height));
   return true;
 }
 

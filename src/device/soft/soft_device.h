@@ -51,6 +51,8 @@ class SoftDevice : public Device {
   // The transformed vertices of a draw go through a fixed buffer in runs of this many.
   static constexpr uint32_t kBatch = 240;
 
+  // Colour and depth buffers of the size, cleared, and the viewport of makeViewport.
+  void makeBuffers(uint16_t width, uint16_t height);
   void updateViewportMapping();
   void updateLights();
   void updateTransform();
