@@ -27,11 +27,13 @@ fail() {
   exit 1
 }
 
-# Starts Xvfb on the first free display number from 90 and exports DISPLAY.
+# Starts Xvfb on the first free display number from 90 (from E2E_DISPLAY_BASE, so that two
+# suites can run side by side) and exports DISPLAY.
 start_xvfb() {
   local size=${1:-1024x768x24}
+  local base=${E2E_DISPLAY_BASE:-90}
   local n
-  for n in $(seq 90 140); do
+  for n in $(seq "$base" $((base + 50))); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       # -noreset: a server that resets whenever its last client leaves refuses the next one for
       # a moment, and the tests connect and leave many times.
