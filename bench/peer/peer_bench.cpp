@@ -5,8 +5,9 @@
 // how many of the rest lie on the border of a shape (where the two rasterizers' sub-pixel
 // precision and clipping arithmetic differ) rather than inside one.
 //
-//   tavrik_peer_bench [--frames N] [--seed S] [--repeat R] [--dump DIR] [--sizes 0,1,2]
+//   tavrik_peer_bench [--frames N] [--seed S] [--repeat R] [--dump DIR] [--sizes 0,1,2,3]
 //                     [--soft-only 1]
+// Sizes 0 to 2 are the three resolutions; 3 is 1920x1080, the "screen" resolution at that size.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,8 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/peer/gl_device.h"
+#include "bench/peer/osmesa_target.h"
 #include "config/defaults_store.h"
+#include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/png_presenter.h"
 #include "host/run.h"
@@ -31,7 +33,7 @@ struct Options {
   uint32_t seed = 1998;
   int repeat = 3;
   std::string dump;
-  std::vector<int> modes = {0, 1, 2};
+  std::vector<int> modes = {0, 1, 2, 3};
   bool softOnly = false;  // for profiling the software device alone
 };
 
@@ -42,6 +44,9 @@ bool startBenchRun(Run& run, Device& device, SteppedTimer& timer, const Options&
   overrides.values[1] = mode;  // the resolution
   run = Run{};
   prepareRun(run, store, options.seed, overrides);
+  if (drawsAtWindowSize(run.settings)) {
+    followWindow(run.settings, 1920, 1080);
+  }
   return startRun(run, device, timer);
 }
 
@@ -81,7 +86,8 @@ Agreement agreement(const Options& options, int mode) {
   static Run softRun;
   static Run glRun;
   SoftDevice soft(nullptr);
-  GlDevice gl;
+  OsMesaTarget target;
+  GlDevice gl(target);
   SteppedTimer softTimer(60000, 16);
   SteppedTimer glTimer(60000, 16);
   if (!startBenchRun(softRun, soft, softTimer, options, mode) ||
@@ -100,7 +106,7 @@ Agreement agreement(const Options& options, int mode) {
     const FrameView frame = soft.backBuffer();
     const size_t pixels = static_cast<size_t>(frame.width) * frame.height;
     const uint16_t* const a = frame.pixels;
-    const uint16_t* const b = gl.pixels();
+    const uint16_t* const b = target.pixels();
     const int w = frame.width;
     // A pixel is on a border when a neighbour holds another colour.
     const auto border = [&](const uint16_t* p, int x, int y) {
@@ -128,8 +134,8 @@ Agreement agreement(const Options& options, int mode) {
       std::snprintf(name, sizeof name, "/%dx%d-%04u-soft.png", frame.width, frame.height, f);
       writePng(options.dump + name, frame, row, error);
       std::snprintf(name, sizeof name, "/%dx%d-%04u-llvmpipe.png", frame.width, frame.height, f);
-      writePng(options.dump + name, FrameView{gl.pixels(), frame.width, frame.height, frame.width},
-               row, error);
+      writePng(options.dump + name,
+               FrameView{target.pixels(), frame.width, frame.height, frame.width}, row, error);
     }
   }
   endRun(soft);
@@ -158,7 +164,7 @@ int run(int argc, char** argv) {
     } else if (name == "--sizes") {
       options.modes.clear();
       for (const char* p = value; *p != '\0'; ++p) {
-        if (*p >= '0' && *p <= '2') {
+        if (*p >= '0' && *p <= '3') {
           options.modes.push_back(*p - '0');
         }
       }
@@ -172,7 +178,7 @@ int run(int argc, char** argv) {
               options.frames, options.repeat, threads != nullptr ? threads : "default");
   std::printf("%-10s %12s %12s %8s %10s %16s\n", "size", "soft fps", "llvmpipe fps", "ratio",
               "agreement", "misses on edges");
-  static const char* kSizes[] = {"640x480", "800x600", "1024x768"};
+  static const char* kSizes[] = {"640x480", "800x600", "1024x768", "1920x1080"};
   for (int mode : options.modes) {
     SoftDevice soft(nullptr);
     const double softSeconds = timeFrames(soft, options, mode);
@@ -180,7 +186,8 @@ int run(int argc, char** argv) {
       std::printf("%-10s %12.1f\n", kSizes[mode], options.frames / softSeconds);
       continue;
     }
-    GlDevice gl;
+    OsMesaTarget target;
+    GlDevice gl(target);
     const double glSeconds = timeFrames(gl, options, mode);
     const Agreement match = agreement(options, mode);
     const double softFps = options.frames / softSeconds;

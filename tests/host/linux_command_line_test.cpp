@@ -134,6 +134,16 @@ TEST(LinuxCommandLine, EveryOptionOfTheHackToolkit) {
   parse({"-display", ""}, nullptr, false);
 }
 
+TEST(LinuxCommandLine, DeviceChoice) {
+  EXPECT_EQ(parse({}).device, DeviceChoice::Automatic);
+  EXPECT_EQ(parse({"-device", "gl"}).device, DeviceChoice::Gl);
+  EXPECT_EQ(parse({"-root", "--device", "soft"}, "0x10").device, DeviceChoice::Soft);
+  for (const char* bad : {"GL", "d3d", ""}) {
+    parse({"-device", bad}, nullptr, false);
+  }
+  parse({"--device"}, nullptr, false);
+}
+
 TEST(Geometry, SizePositionOrBoth) {
   const struct {
     const char* text;

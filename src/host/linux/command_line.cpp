@@ -154,7 +154,8 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
         name == "sync") {
       continue;
     }
-    if (name == "visual" || name == "display" || name == "geometry" || name == "delay") {
+    if (name == "visual" || name == "display" || name == "geometry" || name == "delay" ||
+        name == "device") {
       const std::string dashed = "--" + std::string(name);
       if (i + 1 >= argc) {
         error = dashed + " needs a value";
@@ -180,6 +181,12 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
           return false;
         }
         command.delayMicroseconds = delay;
+      } else if (name == "device") {
+        if (value != "soft" && value != "gl") {
+          error = "bad value for --device: " + quotedValue(value) + " (soft or gl)";
+          return false;
+        }
+        command.device = value == "gl" ? DeviceChoice::Gl : DeviceChoice::Soft;
       }
       continue;
     }
@@ -249,7 +256,9 @@ std::string linuxUsage() {
       "  -display NAME         the X display to use instead of $DISPLAY\n"
       "  -delay MICROSECONDS   the least time a frame takes, up to 1000000 (default 0: the\n"
       "                        display's refresh)\n"
-      "  -fps, -no-fps         show or hide the frame rate\n"
+      "  -fps, -no-fps         show or hide the frame rate and the device drawing\n"
+      "  -device soft|gl       draw with the software device or with OpenGL (default: OpenGL\n"
+      "                        where its renderer is hardware, else the software device)\n"
       "  -install, -noinstall, -visual V, -mono, -pair, -sync\n"
       "                        accepted and ignored\n"
       "  --help, --version\n"

@@ -43,6 +43,10 @@ struct WindowGeometry {
 // Parses the text of -geometry; false when it is not of that form or a number is out of range.
 bool parseGeometry(std::string_view text, WindowGeometry& geometry);
 
+// Which device draws the picture (-device): the software device, OpenGL, or, without the option,
+// OpenGL where its renderer is hardware and the software device elsewhere.
+enum class DeviceChoice { Automatic, Soft, Gl };
+
 // The longest -delay taken: a second a frame. Longer would leave a window deaf to its close button.
 inline constexpr uint32_t kMaxDelayMicroseconds = 1000000;
 
@@ -56,6 +60,7 @@ struct LinuxCommand {
   WindowGeometry geometry;         // -geometry, for -window
   uint32_t delayMicroseconds = 0;  // -delay: the least time a frame takes; 0: the refresh
   HeadlessOptions options;         // the overrides, and the runner's options for a headless run
+  DeviceChoice device = DeviceChoice::Automatic;
 };
 
 // Parses argv. xscreensaverWindow is the value of XSCREENSAVER_WINDOW, or nullptr. Returns false

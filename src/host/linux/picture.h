@@ -45,9 +45,12 @@ inline void scalePicture(const FrameView& frame, const uint32_t* palette, uint32
   }
 }
 
-// Counts presented frames and renews its text about once a second.
+// Counts presented frames and renews its text about once a second: the rate and the name of the
+// device drawing, "FPS: 59.3 SOFT". The software device's presenters keep the default name.
 class FpsMeter {
  public:
+  explicit FpsMeter(const char* device = "SOFT") : device_(device) {}
+
   void frame() {
     const auto now = std::chrono::steady_clock::now();
     if (frames_ == 0) {
@@ -56,7 +59,7 @@ class FpsMeter {
     ++frames_;
     const double seconds = std::chrono::duration<double>(now - since_).count();
     if (seconds >= 1.0) {
-      std::snprintf(text_, sizeof text_, "FPS: %.1f", (frames_ - 1) / seconds);
+      std::snprintf(text_, sizeof text_, "FPS: %.1f %s", (frames_ - 1) / seconds, device_);
       frames_ = 1;
       since_ = now;
     }
@@ -64,9 +67,10 @@ class FpsMeter {
   const char* text() const { return text_; }
 
  private:
+  const char* device_;
   std::chrono::steady_clock::time_point since_{};
   int frames_ = 0;
-  char text_[24] = "";
+  char text_[32] = "";
 };
 
 struct ReadoutGlyph {
@@ -80,10 +84,13 @@ inline constexpr ReadoutGlyph kReadoutGlyphs[] = {
     {'6', 0b111'100'111'101'111}, {'7', 0b111'001'001'001'001}, {'8', 0b111'101'111'101'111},
     {'9', 0b111'101'111'001'111}, {'.', 0b000'000'000'000'010}, {'F', 0b111'100'111'100'100},
     {'P', 0b111'101'111'100'100}, {'S', 0b111'100'111'001'111}, {':', 0b000'010'000'010'000},
+    {'G', 0b111'100'101'101'111}, {'L', 0b100'100'100'100'111}, {'O', 0b111'101'101'101'111},
+    {'T', 0b111'010'010'010'010},
 };
 
 // Calls fill(x, y, size, size) for every lit cell of text drawn in a 3 by 5 cell font (digits,
-// '.', ':', 'F', 'P', 'S'; other characters are blanks) with its top left corner at (x, y).
+// '.', ':', 'F', 'G', 'L', 'O', 'P', 'S', 'T'; other characters are blanks) with its top left
+// corner at (x, y).
 template <class Fill>
 void drawReadout(const char* text, int x, int y, int cell, Fill&& fill) {
   for (; *text != '\0'; ++text, x += 4 * cell) {

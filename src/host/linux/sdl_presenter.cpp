@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "device/gl/gl_renderer.h"
+
 namespace tavrik {
 
 namespace {
@@ -18,15 +20,7 @@ bool glDrawsInSoftware(const SDL_RendererInfo& info) {
   const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
   const auto* name =
       getString != nullptr ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
-  if (name == nullptr) {
-    return true;
-  }
-  for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
-    if (std::strstr(name, software) != nullptr) {
-      return true;
-    }
-  }
-  return false;
+  return isSoftwareRenderer(name);
 }
 
 }  // namespace

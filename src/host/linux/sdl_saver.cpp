@@ -1,7 +1,8 @@
 // SDL2 host windows: the full-screen saver (-s) and the ordinary window a hack opens with no
 // arguments. It relies on SDL2's X11 video driver (the window class comes from the
-// SDL_VIDEO_X11_WMCLASS variable) and on the software device; it changes no display mode and does
-// not embed into foreign windows (see x11_embedded.cpp).
+// SDL_VIDEO_X11_WMCLASS variable) and draws with the GL device in a GL window where -device or a
+// hardware renderer asks for it, else with the software device; it changes no display mode and
+// does not embed into foreign windows (see x11_embedded.cpp).
 #include "host/linux/sdl_saver.h"
 
 #include <SDL2/SDL.h>
@@ -14,9 +15,12 @@
 #include <memory>
 
 #include "config/file_store.h"
+#include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
 #include "host/linux/exit_rules.h"
+#include "host/linux/gl_host.h"
+#include "host/linux/sdl_gl_target.h"
 #include "host/linux/sdl_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11_util.h"
@@ -161,11 +165,82 @@ SDL_Rect windowPlace(const WindowGeometry& geometry, const Settings& settings) {
   return place;
 }
 
+// The frames until the mode's exit rules, a stop signal or the window's end; resize(width,
+// height) takes the window's size before each frame when the picture follows it.
+template <class Resize>
+void runFrames(Run& run, Device& device, MillisecondTimer& timer, SDL_Window* window,
+               bool fullScreen, uint32_t delayMicroseconds, Resize&& resize) {
+  const bool followsWindow = drawsAtWindowSize(run.settings);
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window);
+  const int refresh =
+      SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
+  FramePacer pacer(refresh, delayMicroseconds);
+  ExitRules rules;
+  // Taken after the presenter or the context opened: making a GL renderer may have replaced the
+  // X window.
+  const XWindowFacts facts = xWindowFacts(window);
+  bool running = true;
+  while (running) {
+    SDL_Event event;
+    while (running && SDL_PollEvent(&event)) {
+      running =
+          !isOwnDestruction(event, facts) &&
+          !(fullScreen ? endsFullScreen(event, rules, facts.inputOpcode) : endsWindowed(event));
+    }
+    // A GL driver may crash drawing into a window that is gone, so ask before each frame.
+    if (!running || stopRequested() ||
+        (facts.display != nullptr && !queryWindow(facts.display, facts.window, nullptr))) {
+      break;
+    }
+    if (followsWindow) {
+      int width = 0;
+      int height = 0;
+      SDL_GetWindowSize(window, &width, &height);
+      followWindow(run.settings, width, height);
+      resize(run.settings.screenWidth, run.settings.screenHeight);
+    }
+    runFrame(run, device, timer);
+    pacer.pace(sleepMicroseconds);
+  }
+}
+
+// The run on the GL device in a window made for GL whose context is already current.
+void runWithGl(Run& run, SdlGlTarget& target, SDL_Window* window, const LinuxCommand& command,
+               bool fullScreen) {
+  OptionsTimer timer(command.options);
+  GlDevice device(target);
+  if (startRun(run, device, timer)) {
+    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds,
+              [&device](uint16_t width, uint16_t height) { device.resize(width, height); });
+    endRun(device);
+  }
+}
+
+// The run on the software device; false when the window cannot show its frames.
+bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen) {
+  SdlPresenter presenter;
+  OptionsTimer timer(command.options);
+  SoftDevice device(&presenter);
+  if (!presenter.open(window, run.settings.screenWidth, run.settings.screenHeight, command.fps)) {
+    return false;
+  }
+  if (startRun(run, device, timer)) {
+    presenter.clear();
+    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds,
+              [&device](uint16_t width, uint16_t height) { device.resize(width, height); });
+    endRun(device);
+  }
+  return true;
+}
+
 // The shared part of both modes: settings, window, device, scene, frames, teardown.
 int runSdl(const LinuxCommand& command, bool fullScreen) {
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
   prepareRun(*run, store, runSeed(command.options), command.options.overrides);
+  // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
+  bool gl = wantsGlDevice(command.device);
 
   if (!startSdl()) {
     if (fullScreen) {
@@ -175,15 +250,27 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     return 1;
   }
 
-  SDL_Window* window = nullptr;
+  SDL_Rect place{};
+  Uint32 flags = 0;
   if (fullScreen) {
-    SDL_Rect screen{0, 0, run->settings.screenWidth, run->settings.screenHeight};
-    SDL_GetDisplayBounds(0, &screen);
-    window = SDL_CreateWindow("Tavrik", screen.x, screen.y, screen.w, screen.h,
-                              SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    place = SDL_Rect{0, 0, run->settings.screenWidth, run->settings.screenHeight};
+    SDL_GetDisplayBounds(0, &place);
+    flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
   } else {
-    const SDL_Rect place = windowPlace(command.geometry, run->settings);
-    window = SDL_CreateWindow("Tavrik", place.x, place.y, place.w, place.h, SDL_WINDOW_RESIZABLE);
+    place = windowPlace(command.geometry, run->settings);
+    flags = SDL_WINDOW_RESIZABLE;
+  }
+  SDL_Window* window = gl ? createGlWindow("Tavrik", place, flags) : nullptr;
+  // The context comes before the run, so that a GL that cannot draw leaves the software device.
+  SdlGlTarget target(window, command.fps);
+  gl = window != nullptr && target.open(place.w, place.h);
+  if (window != nullptr && !gl) {
+    target.close();
+    SDL_DestroyWindow(window);
+    window = nullptr;
+  }
+  if (window == nullptr) {
+    window = SDL_CreateWindow("Tavrik", place.x, place.y, place.w, place.h, flags);
   }
   if (window == nullptr) {
     if (!fullScreen) {
@@ -195,64 +282,26 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   if (fullScreen) {
     SDL_ShowCursor(SDL_DISABLE);
   }
+  if (command.fps) {
+    tellDevice(gl);
+  }
 
   // At the window's own size the picture fills it, now and after every change of size.
-  const bool followsWindow = drawsAtWindowSize(run->settings);
-  const auto windowSize = [window](int& width, int& height) {
-    SDL_GetWindowSize(window, &width, &height);
-  };
-  if (followsWindow) {
+  if (drawsAtWindowSize(run->settings)) {
     int width = 0;
     int height = 0;
-    windowSize(width, height);
+    SDL_GetWindowSize(window, &width, &height);
     followWindow(run->settings, width, height);
   }
 
   int exitCode = 0;
-  {
-    SdlPresenter presenter;
-    OptionsTimer timer(command.options);
-    SoftDevice device(&presenter);
-    if (!presenter.open(window, run->settings.screenWidth, run->settings.screenHeight,
-                        command.fps)) {
-      exitCode = fullScreen ? 0 : 1;
-      if (!fullScreen) {
-        std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
-      }
-    } else if (startRun(*run, device, timer)) {
-      presenter.clear();
-      SDL_DisplayMode mode{};
-      const int display = SDL_GetWindowDisplayIndex(window);
-      const int refresh =
-          SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
-      FramePacer pacer(refresh, command.delayMicroseconds);
-      ExitRules rules;
-      // Taken after the presenter opened: making a GL renderer may have replaced the X window.
-      const XWindowFacts facts = xWindowFacts(window);
-      bool running = true;
-      while (running) {
-        SDL_Event event;
-        while (running && SDL_PollEvent(&event)) {
-          running =
-              !isOwnDestruction(event, facts) &&
-              !(fullScreen ? endsFullScreen(event, rules, facts.inputOpcode) : endsWindowed(event));
-        }
-        // A GL driver may crash drawing into a window that is gone, so ask before each frame.
-        if (!running || stopRequested() ||
-            (facts.display != nullptr && !queryWindow(facts.display, facts.window, nullptr))) {
-          break;
-        }
-        if (followsWindow) {
-          int width = 0;
-          int height = 0;
-          windowSize(width, height);
-          followWindow(run->settings, width, height);
-          device.resize(run->settings.screenWidth, run->settings.screenHeight);
-        }
-        runFrame(*run, device, timer);
-        pacer.pace(sleepMicroseconds);
-      }
-      endRun(device);
+  if (gl) {
+    runWithGl(*run, target, window, command, fullScreen);
+    target.close();
+  } else if (!runWithSoft(*run, window, command, fullScreen)) {
+    exitCode = fullScreen ? 0 : 1;
+    if (!fullScreen) {
+      std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
     }
   }
 

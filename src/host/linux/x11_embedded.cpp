@@ -1,7 +1,9 @@
-// Embedded host: the saver drawn with Xlib into a window that another program owns (-window-id,
-// or -root with XSCREENSAVER_WINDOW). It relies on asking the window for its size each frame, as
-// no resize is reported to us, and on the window's destruction notice; it never reads input,
-// which belongs to the window's owner, and never takes part in the single-instance rule.
+// Embedded host: the saver drawn into a window that another program owns (-window-id, or -root
+// with XSCREENSAVER_WINDOW), with the GL device through GLX where -device or a hardware renderer
+// asks for it and the window's visual allows it, else with the software device and Xlib. It
+// relies on asking the window for its size each frame, as no resize is reported to us, and on the
+// window's destruction notice; it never reads input, which belongs to the window's owner, and
+// never takes part in the single-instance rule.
 #include "host/linux/x11_embedded.h"
 
 #include <unistd.h>
@@ -12,8 +14,11 @@
 #include <memory>
 
 #include "config/file_store.h"
+#include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
+#include "host/linux/gl_host.h"
+#include "host/linux/glx_target.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11_presenter.h"
 #include "host/linux/x11_util.h"
@@ -45,6 +50,75 @@ bool destroyed(Display* display, Window window) {
   return gone;
 }
 
+// The frames until a stop signal or the window's end; follow(width, height) takes the window's
+// size before each frame.
+template <class Follow>
+void runFrames(Display* display, Window window, Run& run, Device& device, MillisecondTimer& timer,
+               uint32_t delayMicroseconds, Follow&& follow) {
+  FramePacer pacer(60, delayMicroseconds);
+  XWindowAttributes attributes{};
+  while (!stopRequested() && !destroyed(display, window)) {
+    if (!queryWindow(display, window, &attributes)) {
+      break;
+    }
+    follow(attributes.width, attributes.height);
+    runFrame(run, device, timer);
+    pacer.pace(sleepMicroseconds);
+  }
+}
+
+// The run on the GL device through a context already current on the window.
+void runWithGl(Display* display, Window window, Run& run, GlxTarget& target,
+               const LinuxCommand& command) {
+  OptionsTimer timer(command.options);
+  GlDevice device(target);
+  if (!startRun(run, device, timer)) {
+    return;
+  }
+  const bool followsWindow = drawsAtWindowSize(run.settings);
+  runFrames(display, window, run, device, timer, command.delayMicroseconds,
+            [&](int width, int height) {
+              target.setSize(width, height);
+              if (followsWindow) {
+                followWindow(run.settings, width, height);
+                device.resize(run.settings.screenWidth, run.settings.screenHeight);
+              }
+            });
+  endRun(device);
+}
+
+int runWithSoft(Display* display, Window window, Run& run, const XWindowAttributes& attributes,
+                const LinuxCommand& command) {
+  X11Presenter presenter;
+  if (!presenter.open(display, window, attributes, command.fps)) {
+    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx (unsupported visual)\n", window);
+    return 1;
+  }
+  OptionsTimer timer(command.options);
+  SoftDevice device(&presenter);
+  if (!startRun(run, device, timer)) {
+    return 0;
+  }
+  const bool followsWindow = drawsAtWindowSize(run.settings);
+  bool toldTooLarge = false;
+  runFrames(
+      display, window, run, device, timer, command.delayMicroseconds, [&](int width, int height) {
+        constexpr int kMax = X11Presenter::kMaxSide;
+        if ((width > kMax || height > kMax) && !toldTooLarge) {
+          std::fprintf(stderr, "tavrik: window 0x%lx is %dx%d; drawing into its top-left %dx%d\n",
+                       window, width, height, std::min(width, kMax), std::min(height, kMax));
+          toldTooLarge = true;
+        }
+        presenter.resize(width, height);
+        if (followsWindow) {
+          followWindow(run.settings, width, height);
+          device.resize(run.settings.screenWidth, run.settings.screenHeight);
+        }
+      });
+  endRun(device);
+  return 0;
+}
+
 int drawInto(Display* display, const LinuxCommand& command) {
   const Window window =
       command.window != 0 ? static_cast<Window>(command.window) : DefaultRootWindow(display);
@@ -62,44 +136,27 @@ int drawInto(Display* display, const LinuxCommand& command) {
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
   prepareRun(*run, store, instanceSeed(command.options), command.options.overrides);
-
-  const bool followsWindow = drawsAtWindowSize(run->settings);
-  if (followsWindow) {
+  if (drawsAtWindowSize(run->settings)) {
     followWindow(run->settings, attributes.width, attributes.height);
   }
-  X11Presenter presenter;
-  if (!presenter.open(display, window, attributes, command.fps)) {
-    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx (unsupported visual)\n", window);
-    return 1;
+
+  // GL only where the window's visual allows it, and not on windows larger than any screen,
+  // whose buffers GL would have to make whole.
+  constexpr int kMax = X11Presenter::kMaxSide;
+  GlxTarget target(display, window, command.fps);
+  target.setSize(attributes.width, attributes.height);
+  const bool gl = attributes.width <= kMax && attributes.height <= kMax &&
+                  wantsGlDevice(command.device) &&
+                  target.open(run->settings.screenWidth, run->settings.screenHeight);
+  if (command.fps) {
+    tellDevice(gl);
   }
-  OptionsTimer timer(command.options);
-  SoftDevice device(&presenter);
-  if (!startRun(*run, device, timer)) {
+  if (gl) {
+    runWithGl(display, window, *run, target, command);
+    target.close();
     return 0;
   }
-  FramePacer pacer(60, command.delayMicroseconds);
-  bool toldTooLarge = false;
-  while (!stopRequested() && !destroyed(display, window)) {
-    if (!queryWindow(display, window, &attributes)) {
-      break;
-    }
-    constexpr int kMax = X11Presenter::kMaxSide;
-    if ((attributes.width > kMax || attributes.height > kMax) && !toldTooLarge) {
-      std::fprintf(stderr, "tavrik: window 0x%lx is %dx%d; drawing into its top-left %dx%d\n",
-                   window, attributes.width, attributes.height, std::min(attributes.width, kMax),
-                   std::min(attributes.height, kMax));
-      toldTooLarge = true;
-    }
-    presenter.resize(attributes.width, attributes.height);
-    if (followsWindow) {
-      followWindow(run->settings, attributes.width, attributes.height);
-      device.resize(run->settings.screenWidth, run->settings.screenHeight);
-    }
-    runFrame(*run, device, timer);
-    pacer.pace(sleepMicroseconds);
-  }
-  endRun(device);
-  return 0;
+  return runWithSoft(display, window, *run, attributes, command);
 }
 
 }  // namespace

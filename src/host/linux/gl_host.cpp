@@ -1,0 +1,166 @@
+#include "host/linux/gl_host.h"
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "device/gl/gl_renderer.h"
+#include "host/linux/picture.h"
+#include "host/linux/stop_signals.h"
+
+namespace tavrik {
+
+namespace {
+
+// The renderer of a context on a 1x1 pixel buffer: no window appears, none is touched.
+void rendererOfNewContext(char* name, size_t size) {
+  Display* display = XOpenDisplay(nullptr);
+  int major = 0;
+  int minor = 0;
+  if (display == nullptr || !glXQueryVersion(display, &major, &minor) ||
+      (major == 1 && minor < 3)) {
+    return;
+  }
+  const int wanted[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
+  int count = 0;
+  GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), wanted, &count);
+  if (configs == nullptr || count == 0) {
+    return;
+  }
+  const int pbufferSize[] = {GLX_PBUFFER_WIDTH, 1, GLX_PBUFFER_HEIGHT, 1, None};
+  const GLXPbuffer pbuffer = glXCreatePbuffer(display, configs[0], pbufferSize);
+  const GLXContext context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
+  if (pbuffer == 0 || context == nullptr ||
+      !glXMakeContextCurrent(display, pbuffer, pbuffer, context)) {
+    return;
+  }
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (renderer != nullptr) {
+    std::snprintf(name, size, "%s", renderer);
+  }
+}
+
+// Reads what the child writes until it closes the pipe, the deadline passes or a stop signal
+// comes; true when the child closed the pipe.
+bool readAnswer(int fd, char* name, size_t size) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  size_t used = 0;
+  while (true) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0 || stopRequested()) {
+      return false;
+    }
+    pollfd watched[2] = {{fd, POLLIN, 0}, {stopSignalFd(), POLLIN, 0}};
+    if (poll(watched, stopSignalFd() >= 0 ? 2 : 1, static_cast<int>(left)) <= 0) {
+      continue;  // a signal or the deadline: both are looked at above
+    }
+    if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+      continue;
+    }
+    const ssize_t got = read(fd, name + used, size - 1 - used);
+    if (got <= 0) {
+      name[used] = '\0';
+      return true;
+    }
+    used += static_cast<size_t>(got);
+    if (used == size - 1) {
+      name[used] = '\0';
+      return true;
+    }
+  }
+}
+
+}  // namespace
+
+bool probeGlRenderer(char* name, size_t size) {
+  if (size == 0) {
+    return false;
+  }
+  name[0] = '\0';
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) {
+    return false;
+  }
+  const pid_t child = fork();
+  if (child < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return false;
+  }
+  if (child == 0) {
+    for (const int stop : {SIGTERM, SIGINT, SIGHUP}) {
+      signal(stop, SIG_DFL);
+    }
+    close(fds[0]);
+    char renderer[256] = "";
+    rendererOfNewContext(renderer, sizeof renderer);
+    [[maybe_unused]] const ssize_t written = write(fds[1], renderer, std::strlen(renderer));
+    _exit(0);  // nothing of the child's is worth tearing down, and no leak check wants to see it
+  }
+  close(fds[1]);
+  const bool answered = readAnswer(fds[0], name, size);
+  close(fds[0]);
+  if (!answered) {
+    kill(child, SIGKILL);
+    name[0] = '\0';
+  }
+  while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+  }
+  return name[0] != '\0';
+}
+
+bool wantsGlDevice(DeviceChoice choice) {
+  if (choice != DeviceChoice::Automatic) {
+    return choice == DeviceChoice::Gl;
+  }
+  char renderer[256];
+  return probeGlRenderer(renderer, sizeof renderer) && !isSoftwareRenderer(renderer);
+}
+
+void tellDevice(bool gl) {
+  if (!gl) {
+    std::fprintf(stderr, "tavrik: drawing with the software device\n");
+    return;
+  }
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  std::fprintf(stderr, "tavrik: drawing with OpenGL (%s)\n",
+               renderer != nullptr ? renderer : "unknown renderer");
+}
+
+void drawGlReadout(const char* text, int drawableWidth, int drawableHeight) {
+  glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_CURRENT_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_SCISSOR_TEST);
+  glViewport(0, 0, drawableWidth, drawableHeight);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  // Rows counted from the top, as the readout counts them.
+  glOrtho(0.0, drawableWidth, drawableHeight, 0.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glColor3f(1.0f, 1.0f, 1.0f);
+  drawReadoutInCorner(text, drawableHeight,
+                      [](int x, int y, int w, int h) { glRecti(x, y, x + w, y + h); });
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopAttrib();
+}
+
+}  // namespace tavrik
