@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev googletest
   libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
-  libosmesa6-dev
+  libosmesa6-dev libgl-dev
   xvfb xauth xdotool x11-utils imagemagick libxml2-utils
   help2man man-db desktop-file-utils dpkg-dev lintian
   fonts-ipafont-gothic

@@ -103,6 +103,7 @@ const char* headlessUsage() {
          "  --seed S              seed the generator with S instead of the calendar time\n"
          "  --frame-ms MS         simulated timer: each reading MS after the one before\n"
          "  --clock-start MS0     the simulated timer's first reading (default 60000)\n"
+         "\n"
          "Settings for this run only (never saved):\n"
          "  --harriers N          1 to 30\n"
          "  --formation none|triangle|line|random\n"

@@ -240,14 +240,16 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
 std::string linuxUsage() {
   std::string text =
       "Usage: tavrik [options]\n"
-      "       tavrik -s | -p ID | -c [ID] | -a   (also /s, -S, /S, /c:ID, ...)\n"
+      "  or:  tavrik -s | -p ID | -c [ID] | -a   (also /s, -S, /S, /c:ID, ...)\n"
       "\n"
       "With no arguments the saver runs in an ordinary window (Esc or q closes it).\n"
+      "\n"
       "Screen-saver switches (the first argument):\n"
       "  -s                    full screen until a key, a left or right button or mouse moves\n"
       "  -p ID                 the logo in a child window of window ID\n"
       "  -c [ID]               the settings dialog (tavrik-settings)\n"
       "  -a                    the password notice\n"
+      "\n"
       "XScreenSaver options (a doubled dash means the same):\n"
       "  -window               run in an ordinary window\n"
       "  -geometry WxH+X+Y     the ordinary window's size and place (either may be left out)\n"
