@@ -6,6 +6,7 @@
 #   bench/linux_cpu.sh [BUILD_DIR] [WIDTHxHEIGHT] [SECONDS] [tavrik arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/cpu_share.sh
 build=${1:-build/release}
 size=${2:-3840x2160}
 seconds=${3:-10}
@@ -25,13 +26,4 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 XDG_CONFIG_HOME=$(mktemp -d) "$tavrik" "${args[@]}" &
 saver=$!
 sleep 5
-ticks=$(getconf CLK_TCK)
-cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-saver_before=$(cpu $saver)
-x_before=$(cpu $xvfb)
-sleep "$seconds"
-saver_after=$(cpu $saver)
-x_after=$(cpu $xvfb)
-echo "tavrik ${args[*]} on a $size screen, over $seconds s:"
-echo "  tavrik   $(((saver_after - saver_before) * 100 / ticks / seconds))% of one core"
-echo "  X server $(((x_after - x_before) * 100 / ticks / seconds))% of one core"
+cpu_share $saver $xvfb "$seconds" "tavrik ${args[*]} on a $size screen"

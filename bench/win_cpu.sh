@@ -6,6 +6,7 @@
 #   bench/win_cpu.sh [BUILD_DIR] [SECONDS]   (default build/win64, 10 s)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/cpu_share.sh
 build=${1:-build/win64}
 seconds=${2:-10}
 scr="$build/src/host/win32/tavrik.scr"
@@ -27,13 +28,4 @@ env -u DISPLAY WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i >/dev/null
 "$wine" "$scr" /s &
 saver=$!
 sleep 5
-ticks=$(getconf CLK_TCK)
-cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-saver_before=$(cpu $saver)
-x_before=$(cpu $xvfb)
-sleep "$seconds"
-saver_after=$(cpu $saver)
-x_after=$(cpu $xvfb)
-echo "tavrik.scr /s at 640x480 on a 1024x768 screen, over $seconds s:"
-echo "  saver    $(((saver_after - saver_before) * 100 / ticks / seconds))% of one core"
-echo "  X server $(((x_after - x_before) * 100 / ticks / seconds))% of one core"
+cpu_share $saver $xvfb "$seconds" "tavrik.scr /s at 640x480 on a 1024x768 screen"
