@@ -35,14 +35,11 @@ void requestStop(int) {
 // pictures it leaves are whole.
 void endOnSignals() {
   stopRequested = 0;
-  for (const int signal : {SIGINT, SIGTERM
-#ifdef SIGHUP
-                           ,
-                           SIGHUP
+  std::signal(SIGINT, requestStop);
+  std::signal(SIGTERM, requestStop);
+#ifdef SIGHUP  // not on Windows
+  std::signal(SIGHUP, requestStop);
 #endif
-       }) {
-    std::signal(signal, requestStop);
-  }
 }
 
 int lastError() {
