@@ -120,12 +120,16 @@ bool probeGlRenderer(char* name, size_t size) {
   return name[0] != '\0';
 }
 
+bool hardwareGlRenderer() {
+  char renderer[256];
+  return probeGlRenderer(renderer, sizeof renderer) && !isSoftwareRenderer(renderer);
+}
+
 bool wantsGlDevice(DeviceChoice choice) {
   if (choice != DeviceChoice::Automatic) {
     return choice == DeviceChoice::Gl;
   }
-  char renderer[256];
-  return probeGlRenderer(renderer, sizeof renderer) && !isSoftwareRenderer(renderer);
+  return hardwareGlRenderer();
 }
 
 void tellDevice(bool gl) {

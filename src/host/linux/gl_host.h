@@ -13,6 +13,9 @@ namespace tavrik {
 // answer within a few seconds, or a stop signal came first); else the renderer's name is in name.
 bool probeGlRenderer(char* name, size_t size);
 
+// True when a GLX context on $DISPLAY reports a hardware renderer (asked with probeGlRenderer).
+bool hardwareGlRenderer();
+
 // True when the run should try the GL device: -device gl, or without -device a hardware
 // renderer. A GL device that cannot be brought up still leaves the software device.
 bool wantsGlDevice(DeviceChoice choice);

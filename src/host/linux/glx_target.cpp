@@ -84,7 +84,13 @@ void GlxTarget::present() {
     meter_.frame();
     drawGlReadout(meter_.text(), width_, height_);
   }
-  glXSwapBuffers(display_, window_);
+  // The window's owner may destroy it at any moment, and Mesa has crashed swapping into a window
+  // that is gone. Asked once more after the frame's drawing, which takes most of its time; the
+  // frame loop ends on the destruction.
+  glFinish();
+  if (queryWindow(display_, window_, nullptr)) {
+    glXSwapBuffers(display_, window_);
+  }
 }
 
 void* GlxTarget::procAddress(const char* name) {

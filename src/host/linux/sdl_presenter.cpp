@@ -25,11 +25,13 @@ bool glDrawsInSoftware(const SDL_RendererInfo& info) {
 
 }  // namespace
 
-bool SdlPresenter::open(SDL_Window* window, int width, int height, bool showFps) {
+bool SdlPresenter::open(SDL_Window* window, int width, int height, bool showFps, bool hardwareGl) {
   close();
   window_ = window;
   showFps_ = showFps;
-  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  renderer_ = hardwareGl ? SDL_CreateRenderer(window, -1,
+                                              SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC)
+                         : nullptr;
   if (renderer_ != nullptr) {
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(renderer_, &info);

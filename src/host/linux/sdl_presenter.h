@@ -22,9 +22,11 @@ class SdlPresenter : public Presenter {
   SdlPresenter& operator=(const SdlPresenter&) = delete;
   ~SdlPresenter() override { close(); }
 
-  // Prepares for frames of width by height, so that no frame has to allocate. False when the
-  // window can be drawn in neither way.
-  bool open(SDL_Window* window, int width, int height, bool showFps);
+  // Prepares for frames of width by height, so that no frame has to allocate. SDL's renderer is
+  // tried only with hardwareGl (a hardware OpenGL renderer was found): elsewhere its OpenGL
+  // renderer would draw through Mesa's software rasterizers, which have crashed when another
+  // program destroyed the window. False when the window can be drawn in neither way.
+  bool open(SDL_Window* window, int width, int height, bool showFps, bool hardwareGl);
   void close();
   // True when presenting waits for the display's refresh, which then paces the frames.
   bool waitsForRefresh() const { return renderer_ != nullptr; }

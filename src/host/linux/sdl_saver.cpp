@@ -218,11 +218,13 @@ void runWithGl(Run& run, SdlGlTarget& target, SDL_Window* window, const LinuxCom
 }
 
 // The run on the software device; false when the window cannot show its frames.
-bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen) {
+bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen,
+                 bool hardwareGl) {
   SdlPresenter presenter;
   OptionsTimer timer(command.options);
   SoftDevice device(&presenter);
-  if (!presenter.open(window, run.settings.screenWidth, run.settings.screenHeight, command.fps)) {
+  if (!presenter.open(window, run.settings.screenWidth, run.settings.screenHeight, command.fps,
+                      hardwareGl)) {
     return false;
   }
   if (startRun(run, device, timer)) {
@@ -240,7 +242,10 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   FileSettingsStore store(defaultSettingsPath());
   prepareRun(*run, store, runSeed(command.options), command.options.overrides);
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
-  bool gl = wantsGlDevice(command.device);
+  // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
+  const bool hardwareGl = command.device != DeviceChoice::Gl && hardwareGlRenderer();
+  bool gl = command.device == DeviceChoice::Gl ||
+            (command.device == DeviceChoice::Automatic && hardwareGl);
 
   if (!startSdl()) {
     if (fullScreen) {
@@ -298,7 +303,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   if (gl) {
     runWithGl(*run, target, window, command, fullScreen);
     target.close();
-  } else if (!runWithSoft(*run, window, command, fullScreen)) {
+  } else if (!runWithSoft(*run, window, command, fullScreen, hardwareGl)) {
     exitCode = fullScreen ? 0 : 1;
     if (!fullScreen) {
       std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
