@@ -165,11 +165,11 @@ SDL_Rect windowPlace(const WindowGeometry& geometry, const Settings& settings) {
   return place;
 }
 
-// The frames until the mode's exit rules, a stop signal or the window's end; resize(width,
-// height) takes the window's size before each frame when the picture follows it.
-template <class Resize>
-void runFrames(Run& run, Device& device, MillisecondTimer& timer, SDL_Window* window,
-               bool fullScreen, uint32_t delayMicroseconds, Resize&& resize) {
+// The frames until the mode's exit rules, a stop signal or the window's end; the device (the GL
+// or the software one) takes the window's size before each frame when the picture follows it.
+template <class AnyDevice>
+void runFrames(Run& run, AnyDevice& device, MillisecondTimer& timer, SDL_Window* window,
+               bool fullScreen, uint32_t delayMicroseconds) {
   const bool followsWindow = drawsAtWindowSize(run.settings);
   SDL_DisplayMode mode{};
   const int display = SDL_GetWindowDisplayIndex(window);
@@ -198,7 +198,7 @@ void runFrames(Run& run, Device& device, MillisecondTimer& timer, SDL_Window* wi
       int height = 0;
       SDL_GetWindowSize(window, &width, &height);
       followWindow(run.settings, width, height);
-      resize(run.settings.screenWidth, run.settings.screenHeight);
+      device.resize(run.settings.screenWidth, run.settings.screenHeight);
     }
     runFrame(run, device, timer);
     pacer.pace(sleepMicroseconds);
@@ -211,8 +211,7 @@ void runWithGl(Run& run, SdlGlTarget& target, SDL_Window* window, const LinuxCom
   OptionsTimer timer(command.options);
   GlDevice device(target);
   if (startRun(run, device, timer)) {
-    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds,
-              [&device](uint16_t width, uint16_t height) { device.resize(width, height); });
+    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
     endRun(device);
   }
 }
@@ -229,8 +228,7 @@ bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool
   }
   if (startRun(run, device, timer)) {
     presenter.clear();
-    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds,
-              [&device](uint16_t width, uint16_t height) { device.resize(width, height); });
+    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
     endRun(device);
   }
   return true;
