@@ -44,6 +44,7 @@ bool D3dDevice::initDevice(uint16_t width, uint16_t height) {
   width_ = width;
   height_ = height;
   if (initDirectDraw() && initDirect3D()) {
+    failedStep_ = D3dStep::None;
     return true;
   }
   // A failed step releases only what it names; the rest goes too, so that the display returns

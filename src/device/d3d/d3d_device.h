@@ -44,6 +44,8 @@ class D3dDevice : public Device {
   // else it made, so the display is back in the desktop's mode when this returns false.
   bool initDevice(uint16_t width, uint16_t height) override;
   void releaseDevice() override;
+  // The step the last bring-up failed at, or None after one that succeeded.
+  D3dStep failedStep() const { return failedStep_; }
 
   bool createLight(int light) override;
   void setLight(int light, const Light& record) override;
@@ -65,14 +67,18 @@ class D3dDevice : public Device {
  private:
   bool initDirectDraw();
   bool initDirect3D();
-  // False when the test asked this step to fail.
-  bool allowed(D3dStep step) const { return failAt_ != step; }
+  // Notes the step being taken; false when the test asked it to fail.
+  bool allowed(D3dStep step) {
+    failedStep_ = step;
+    return failAt_ != step;
+  }
   void restoreIfLost(HRESULT status);
   void presentBackBuffer();
 
   HWND window_;
   Presenter* frames_;
   D3dStep failAt_;
+  D3dStep failedStep_ = D3dStep::None;
   uint16_t width_ = 0;
   uint16_t height_ = 0;
 

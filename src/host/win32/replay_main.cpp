@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
       return std::unique_ptr<tavrik::Device>(std::move(direct3D));
     }
     std::fprintf(stderr,
-                 "tavrik-replay: Direct3D could not be brought up; the display is %s; drawing "
-                 "on the software device\n",
-                 mode.c_str());
+                 "tavrik-replay: Direct3D could not be brought up (step %d failed); the display "
+                 "is %s; drawing on the software device\n",
+                 static_cast<int>(direct3D->failedStep()), mode.c_str());
     return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
   };
   const int code = tavrik::runHeadless(options, store, drawing);

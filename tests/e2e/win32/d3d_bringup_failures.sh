@@ -10,7 +10,7 @@ desktop=$(probe_value mode display-mode)
 for step in $(seq 1 9); do
   win "$TAVRIK_REPLAY" --device d3d --d3d-fail-at "$step" --seed 1 --frame-ms 16 --frames 3 \
     --output "frames-$step" 2>"step-$step.txt" || fail "step $step: the run failed"
-  grep -q "could not be brought up; the display is $desktop;" "step-$step.txt" ||
+  grep -q "could not be brought up (step $step failed); the display is $desktop;" "step-$step.txt" ||
     fail "step $step: $(cat "step-$step.txt")"
   [ "$(ls "frames-$step" | wc -l)" -eq 3 ] || fail "step $step: the run drew other than 3 frames"
 done
