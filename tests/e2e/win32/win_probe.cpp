@@ -36,7 +36,7 @@ constexpr char kHostClass[] = "TavrikTestHost";
 
 int usage() {
   std::fputs(
-      "usage: win_probe find-class CLASS\n"
+      "usage: win_probe find-class CLASS | sync-class CLASS\n"
       "       win_probe find-child PARENT_HWND CLASS\n"
       "       win_probe display-mode\n"
       "       win_probe host-window WIDTH HEIGHT FILE\n"
@@ -173,6 +173,19 @@ int findClass(const char* name) {
     return kNotFound;
   }
   printWindow(hwnd);
+  return kOk;
+}
+
+// Returns once the window's thread has taken a message sent now. Its loop takes the input queued
+// before it in the same pass, so a test can wait until the pointer moves it made have been read,
+// one by one, rather than have them merged into one.
+int syncClass(const char* name) {
+  const HWND hwnd = FindWindowA(name, nullptr);
+  DWORD_PTR result = 0;
+  if (hwnd == nullptr ||
+      SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) == 0) {
+    return kNotFound;
+  }
   return kOk;
 }
 
@@ -412,6 +425,9 @@ int run(int argc, char** argv) {
   long other = 0;
   if (command == "find-class" && args == 1) {
     return findClass(argv[2]);
+  }
+  if (command == "sync-class" && args == 1) {
+    return syncClass(argv[2]);
   }
   if (command == "find-child" && args == 2 && parseHwnd(argv[2], &hwnd)) {
     return findChild(hwnd, argv[3]);
