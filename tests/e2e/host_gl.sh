@@ -39,14 +39,7 @@ read -r best colours < <(scene_shots window)
 echo "GL window: $best lit pixels, $colours colours"
 [ "$best" -gt 2000 ] || fail "the GL window shows no scene ($best lit pixels)"
 [ "$colours" -gt 8 ] || fail "only $colours colours in the GL window"
-white=0
-for _ in $(seq 1 40); do
-  import -window "$WINDOW" readout.png
-  convert readout.png -crop 120x20+0+460 readout-corner.png
-  white=$(count_colour readout-corner.png '#ffffff' 1%)
-  [ "$white" -gt 40 ] && break
-  sleep 0.25
-done
+white=$(readout_white "$WINDOW")
 [ "$white" -gt 40 ] || fail "no readout in the bottom left corner ($white white pixels)"
 # Wider than 4:3: the picture keeps its shape between black bars, as the software path shows it.
 xdotool windowsize "$WINDOW" 800 300
@@ -99,6 +92,7 @@ grep -q "drawing with OpenGL" root.txt || fail "-root -device gl: $(cat root.txt
 lit=$(best_lit "$HOST_WINDOW" root 500)
 echo "GL in a host window: $lit lit pixels"
 [ "$lit" -gt 500 ] || fail "-root -device gl drew no scene ($lit lit pixels)"
+[ "$(readout_white "$HOST_WINDOW")" -gt 40 ] || fail "-root -device gl shows no readout"
 xdotool windowsize "$HOST_WINDOW" 600 200
 grey=100000
 for _ in $(seq 1 40); do

@@ -121,8 +121,12 @@ bool probeGlRenderer(char* name, size_t size) {
 }
 
 bool hardwareGlRenderer() {
-  char renderer[256];
-  return probeGlRenderer(renderer, sizeof renderer) && !isSoftwareRenderer(renderer);
+  // Asked once: a run stays on its display.
+  static const bool hardware = [] {
+    char renderer[256];
+    return probeGlRenderer(renderer, sizeof renderer) && !isSoftwareRenderer(renderer);
+  }();
+  return hardware;
 }
 
 bool wantsGlDevice(DeviceChoice choice) {

@@ -13,7 +13,8 @@ namespace tavrik {
 // answer within a few seconds, or a stop signal came first); else the renderer's name is in name.
 bool probeGlRenderer(char* name, size_t size);
 
-// True when a GLX context on $DISPLAY reports a hardware renderer (asked with probeGlRenderer).
+// True when a GLX context on $DISPLAY reports a hardware renderer (asked once, with
+// probeGlRenderer).
 bool hardwareGlRenderer();
 
 // True when the run should try the GL device: -device gl, or without -device a hardware

@@ -20,6 +20,7 @@
 #include "host/headless/headless.h"
 #include "host/linux/exit_rules.h"
 #include "host/linux/gl_host.h"
+#include "host/linux/pbuffer_target.h"
 #include "host/linux/sdl_gl_target.h"
 #include "host/linux/sdl_presenter.h"
 #include "host/linux/stop_signals.h"
@@ -216,6 +217,31 @@ void runWithGl(Run& run, SdlGlTarget& target, SDL_Window* window, const LinuxCom
   }
 }
 
+// The run on a GL that draws in software, into a buffer of its own whose frames the window shows
+// as it shows the software device's (see PbufferTarget); false when that GL cannot be had.
+bool runWithPbuffer(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen) {
+  const XWindowFacts facts = xWindowFacts(window);
+  SdlPresenter presenter;
+  PbufferTarget target(facts.display, presenter, command.fps);
+  const int width = run.settings.screenWidth;
+  const int height = run.settings.screenHeight;
+  if (facts.display == nullptr || !presenter.open(window, width, height, false, false) ||
+      !target.open(width, height)) {
+    return false;
+  }
+  if (command.fps) {
+    tellDevice(true);
+  }
+  OptionsTimer timer(command.options);
+  GlDevice device(target);
+  if (startRun(run, device, timer)) {
+    presenter.clear();
+    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
+    endRun(device);
+  }
+  return true;
+}
+
 // The run on the software device; false when the window cannot show its frames.
 bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen,
                  bool hardwareGl) {
@@ -225,6 +251,9 @@ bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool
   if (!presenter.open(window, run.settings.screenWidth, run.settings.screenHeight, command.fps,
                       hardwareGl)) {
     return false;
+  }
+  if (command.fps) {
+    tellDevice(false);
   }
   if (startRun(run, device, timer)) {
     presenter.clear();
@@ -241,9 +270,9 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   prepareRun(*run, store, runSeed(command.options), command.options.overrides);
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
-  const bool hardwareGl = command.device != DeviceChoice::Gl && hardwareGlRenderer();
-  bool gl = command.device == DeviceChoice::Gl ||
-            (command.device == DeviceChoice::Automatic && hardwareGl);
+  const bool hardwareGl = hardwareGlRenderer();
+  const bool gl = command.device == DeviceChoice::Gl ||
+                  (command.device == DeviceChoice::Automatic && hardwareGl);
 
   if (!startSdl()) {
     if (fullScreen) {
@@ -263,11 +292,12 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     place = windowPlace(command.geometry, run->settings);
     flags = SDL_WINDOW_RESIZABLE;
   }
-  SDL_Window* window = gl ? createGlWindow("Tavrik", place, flags) : nullptr;
-  // The context comes before the run, so that a GL that cannot draw leaves the software device.
+  // A window made for GL only where GL draws in hardware. The context comes before the run, so
+  // that a GL that cannot draw leaves the software device.
+  SDL_Window* window = gl && hardwareGl ? createGlWindow("Tavrik", place, flags) : nullptr;
   SdlGlTarget target(window, command.fps);
-  gl = window != nullptr && target.open(place.w, place.h);
-  if (window != nullptr && !gl) {
+  const bool windowGl = window != nullptr && target.open(place.w, place.h);
+  if (window != nullptr && !windowGl) {
     target.close();
     SDL_DestroyWindow(window);
     window = nullptr;
@@ -285,10 +315,6 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   if (fullScreen) {
     SDL_ShowCursor(SDL_DISABLE);
   }
-  if (command.fps) {
-    tellDevice(gl);
-  }
-
   // At the window's own size the picture fills it, now and after every change of size.
   if (drawsAtWindowSize(run->settings)) {
     int width = 0;
@@ -298,10 +324,14 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   }
 
   int exitCode = 0;
-  if (gl) {
+  if (windowGl) {
+    if (command.fps) {
+      tellDevice(true);
+    }
     runWithGl(*run, target, window, command, fullScreen);
     target.close();
-  } else if (!runWithSoft(*run, window, command, fullScreen, hardwareGl)) {
+  } else if (!(gl && runWithPbuffer(*run, window, command, fullScreen)) &&
+             !runWithSoft(*run, window, command, fullScreen, hardwareGl)) {
     exitCode = fullScreen ? 0 : 1;
     if (!fullScreen) {
       std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());

@@ -19,6 +19,7 @@
 #include "host/headless/headless.h"
 #include "host/linux/gl_host.h"
 #include "host/linux/glx_target.h"
+#include "host/linux/pbuffer_target.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11_presenter.h"
 #include "host/linux/x11_util.h"
@@ -67,9 +68,11 @@ void runFrames(Display* display, Window window, Run& run, Device& device, Millis
   }
 }
 
-// The run on the GL device through a context already current on the window.
-void runWithGl(Display* display, Window window, Run& run, GlxTarget& target,
-               const LinuxCommand& command) {
+// The run on the GL device through a context already current; resizeTarget(width, height) tells
+// the target the window's size before each frame.
+template <class ResizeTarget>
+void runWithGl(Display* display, Window window, Run& run, GlTarget& target,
+               const LinuxCommand& command, ResizeTarget&& resizeTarget) {
   OptionsTimer timer(command.options);
   GlDevice device(target);
   if (!startRun(run, device, timer)) {
@@ -78,7 +81,7 @@ void runWithGl(Display* display, Window window, Run& run, GlxTarget& target,
   const bool followsWindow = drawsAtWindowSize(run.settings);
   runFrames(display, window, run, device, timer, command.delayMicroseconds,
             [&](int width, int height) {
-              target.setSize(width, height);
+              resizeTarget(width, height);
               if (followsWindow) {
                 followWindow(run.settings, width, height);
                 device.resize(run.settings.screenWidth, run.settings.screenHeight);
@@ -141,20 +144,40 @@ int drawInto(Display* display, const LinuxCommand& command) {
   }
 
   // GL only where the window's visual allows it, and not on windows larger than any screen,
-  // whose buffers GL would have to make whole.
+  // whose buffers GL would have to make whole. GL that draws in software (only ever asked for)
+  // draws into a buffer of its own; see PbufferTarget.
   constexpr int kMax = X11Presenter::kMaxSide;
-  GlxTarget target(display, window, command.fps);
-  target.setSize(attributes.width, attributes.height);
-  const bool gl = attributes.width <= kMax && attributes.height <= kMax &&
-                  wantsGlDevice(command.device) &&
-                  target.open(run->settings.screenWidth, run->settings.screenHeight);
-  if (command.fps) {
-    tellDevice(gl);
-  }
-  if (gl) {
-    runWithGl(display, window, *run, target, command);
-    target.close();
-    return 0;
+  const int width = run->settings.screenWidth;
+  const int height = run->settings.screenHeight;
+  if (attributes.width > kMax || attributes.height > kMax || !wantsGlDevice(command.device)) {
+    if (command.fps) {
+      tellDevice(false);
+    }
+  } else if (hardwareGlRenderer()) {
+    GlxTarget target(display, window, command.fps);
+    target.setSize(attributes.width, attributes.height);
+    const bool gl = target.open(width, height);
+    if (command.fps) {
+      tellDevice(gl);
+    }
+    if (gl) {
+      runWithGl(display, window, *run, target, command,
+                [&](int w, int h) { target.setSize(w, h); });
+      return 0;
+    }
+  } else {
+    X11Presenter presenter;
+    PbufferTarget target(display, presenter, command.fps);
+    const bool gl =
+        presenter.open(display, window, attributes, false) && target.open(width, height);
+    if (command.fps) {
+      tellDevice(gl);
+    }
+    if (gl) {
+      runWithGl(display, window, *run, target, command,
+                [&](int w, int h) { presenter.resize(w, h); });
+      return 0;
+    }
   }
   return runWithSoft(display, window, *run, attributes, command);
 }
