@@ -82,6 +82,21 @@ wait_exit() {
   wait "$pid" || EXIT_STATUS=$?
 }
 
+# readout_white WINDOW: the white pixels of the -fps readout in the window's bottom left corner,
+# waiting up to 10 s for them: the readout shows after the first second of frames.
+readout_white() {
+  local white=0 height
+  for _ in $(seq 1 40); do
+    import -window "$1" readout.png
+    height=$(identify -format '%h' readout.png)
+    convert readout.png -crop "120x20+0+$((height - 20))" readout-corner.png
+    white=$(count_colour readout-corner.png '#ffffff' 1%)
+    [ "$white" -gt 40 ] && break
+    sleep 0.25
+  done
+  echo "$white"
+}
+
 # start_host_window WIDTH HEIGHT: opens a plain X window (the stand-in for a screen-saver host's
 # window) and sets HOST_WINDOW to its id and HOST_WINDOW_PID to the process keeping it.
 start_host_window() {
@@ -95,8 +110,9 @@ start_host_window() {
 }
 
 # Counts the pixels of a PNG whose colour is near the given one: count_colour FILE '#rrggbb' FUZZ%
+# (Matching pixels turn transparent, so a picture's own white pixels are not counted as matches.)
 count_colour() {
-  convert "$1" -fuzz "$3" -fill white -opaque "$2" -fill black +opaque white -colorspace gray \
+  convert "$1" -alpha off -fuzz "$3" -transparent "$2" -alpha extract -negate \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
