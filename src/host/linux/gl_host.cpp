@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "device/gl/gl_renderer.h"
+#include "host/linux/pbuffer_target.h"
 #include "host/linux/picture.h"
 #include "host/linux/stop_signals.h"
 
@@ -24,26 +25,15 @@ namespace {
 // The renderer of a context on a 1x1 pixel buffer: no window appears, none is touched.
 void rendererOfNewContext(char* name, size_t size) {
   Display* display = XOpenDisplay(nullptr);
-  int major = 0;
-  int minor = 0;
-  if (display == nullptr || !glXQueryVersion(display, &major, &minor) ||
-      (major == 1 && minor < 3)) {
+  if (display == nullptr) {
     return;
   }
-  const int wanted[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
-  int count = 0;
-  GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), wanted, &count);
-  if (configs == nullptr || count == 0) {
-    return;
-  }
-  const int pbufferSize[] = {GLX_PBUFFER_WIDTH, 1, GLX_PBUFFER_HEIGHT, 1, None};
-  const GLXPbuffer pbuffer = glXCreatePbuffer(display, configs[0], pbufferSize);
-  const GLXContext context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
-  if (pbuffer == 0 || context == nullptr ||
-      !glXMakeContextCurrent(display, pbuffer, pbuffer, context)) {
-    return;
-  }
-  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  struct Nowhere : Presenter {
+    void present(const FrameView&) override {}
+  } nowhere;
+  PbufferTarget target(display, nowhere, false);
+  const char* renderer =
+      target.open(1, 1) ? reinterpret_cast<const char*>(glGetString(GL_RENDERER)) : nullptr;
   if (renderer != nullptr) {
     std::snprintf(name, size, "%s", renderer);
   }
