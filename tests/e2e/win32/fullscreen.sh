@@ -66,8 +66,10 @@ done
 
 # 21 mouse-move messages are tolerated and the 22nd ends it. The window gets the first when it
 # appears under the pointer, so 20 moves of the pointer leave it running and the 21st ends it.
-# Each move is read before the next is made: moves still queued together count as one.
+# Each move is read before the next is made: moves still queued together count as one, and so
+# would the window's first with the test's first move.
 start_saver
+probe sync-class TavrikWindow || fail "the saver takes no messages"
 for i in $(seq 1 20); do
   xdotool mousemove $((100 + i * 20)) 300
   probe sync-class TavrikWindow || fail "the saver took no message after pointer move $i"
