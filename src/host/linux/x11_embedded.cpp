@@ -149,6 +149,16 @@ int drawInto(Display* display, const LinuxCommand& command) {
   constexpr int kMax = X11Presenter::kMaxSide;
   const int width = run->settings.screenWidth;
   const int height = run->settings.screenHeight;
+  // Says which device draws (with -fps) and runs on GL when its target is up.
+  const auto runIfUp = [&](GlTarget& target, bool up, auto&& resizeTarget) {
+    if (command.fps) {
+      tellDevice(up);
+    }
+    if (up) {
+      runWithGl(display, window, *run, target, command, resizeTarget);
+    }
+    return up;
+  };
   if (attributes.width > kMax || attributes.height > kMax || !wantsGlDevice(command.device)) {
     if (command.fps) {
       tellDevice(false);
@@ -156,26 +166,15 @@ int drawInto(Display* display, const LinuxCommand& command) {
   } else if (hardwareGlRenderer()) {
     GlxTarget target(display, window, command.fps);
     target.setSize(attributes.width, attributes.height);
-    const bool gl = target.open(width, height);
-    if (command.fps) {
-      tellDevice(gl);
-    }
-    if (gl) {
-      runWithGl(display, window, *run, target, command,
-                [&](int w, int h) { target.setSize(w, h); });
+    if (runIfUp(target, target.open(width, height), [&](int w, int h) { target.setSize(w, h); })) {
       return 0;
     }
   } else {
     X11Presenter presenter;
     PbufferTarget target(display, presenter, command.fps);
-    const bool gl =
-        presenter.open(display, window, attributes, false) && target.open(width, height);
-    if (command.fps) {
-      tellDevice(gl);
-    }
-    if (gl) {
-      runWithGl(display, window, *run, target, command,
-                [&](int w, int h) { presenter.resize(w, h); });
+    if (runIfUp(target,
+                presenter.open(display, window, attributes, false) && target.open(width, height),
+                [&](int w, int h) { presenter.resize(w, h); })) {
       return 0;
     }
   }
