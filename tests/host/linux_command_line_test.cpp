@@ -271,25 +271,29 @@ TEST(Picture, ScalingFillsBarsBlackAndSamplesNearest) {
 }
 
 // The vector conversion of a picture at its own size gives what the scaling palette gives, for
-// every RGB565 value, in either byte order of the channels, tail pixels included.
+// every RGB565 value, in the usual byte orders and any other, at either vector width (the wide one
+// where this processor has it), tail pixels included.
 TEST(Picture, ConversionAtOwnSizeMatchesThePalette) {
   EXPECT_FALSE(channelLayout(0xF800, 0x7E0, 0x1F).valid);  // a 16-bit visual: palette only
+  std::vector<uint16_t> frame(65536 + 15);
+  for (size_t v = 0; v < frame.size(); ++v) {
+    frame[v] = static_cast<uint16_t>(v * 40503u);  // every value once, in a scattered order
+  }
   for (const ChannelLayout layout :
-       {channelLayout(0xFF0000, 0xFF00, 0xFF), channelLayout(0xFF, 0xFF00, 0xFF0000)}) {
+       {channelLayout(0xFF0000, 0xFF00, 0xFF), channelLayout(0xFF, 0xFF00, 0xFF0000),
+        channelLayout(0xFF00, 0xFF0000, 0xFF000000)}) {
     ASSERT_TRUE(layout.valid);
-    std::vector<uint16_t> frame(65536 + 3);
-    for (size_t v = 0; v < frame.size(); ++v) {
-      frame[v] = static_cast<uint16_t>(v * 40503u);  // every value once, in a scattered order
-    }
-    std::vector<uint32_t> converted(frame.size());
-    convertRow(frame.data(), converted.data(), static_cast<int>(frame.size()), layout);
-    for (size_t v = 0; v < frame.size(); ++v) {
-      const uint32_t p = frame[v];
-      const uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
-      const uint32_t expected = ((r << 3 | r >> 2) << layout.redShift) |
-                                ((g << 2 | g >> 4) << layout.greenShift) |
-                                ((b << 3 | b >> 2) << layout.blueShift);
-      ASSERT_EQ(converted[v], expected) << "value " << p;
+    for (const bool wide : {false, true}) {
+      std::vector<uint32_t> converted(frame.size());
+      convertRow(frame.data(), converted.data(), static_cast<int>(frame.size()), layout, wide);
+      for (size_t v = 0; v < frame.size(); ++v) {
+        const uint32_t p = frame[v];
+        const uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        const uint32_t expected = ((r << 3 | r >> 2) << layout.redShift) |
+                                  ((g << 2 | g >> 4) << layout.greenShift) |
+                                  ((b << 3 | b >> 2) << layout.blueShift);
+        ASSERT_EQ(converted[v], expected) << "value " << p << (wide ? " wide" : " narrow");
+      }
     }
   }
 }
