@@ -97,8 +97,6 @@ int convertVectors(const uint16_t* source, uint32_t* out, int width, bool wide) 
               : convertNarrow<RedShift, GreenShift, BlueShift>(source, out, width);
 }
 
-}  // namespace
-
 bool wideVectorsAvailable() {
 #if defined(__x86_64__) || defined(__i386__)
   static const bool available = __builtin_cpu_supports("avx2");
@@ -107,6 +105,8 @@ bool wideVectorsAvailable() {
   return false;
 #endif
 }
+
+}  // namespace
 
 void convertRow(const uint16_t* source, uint32_t* out, int width, ChannelLayout layout, bool wide) {
   wide = wide && wideVectorsAvailable();

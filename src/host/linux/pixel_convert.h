@@ -36,14 +36,11 @@ inline ChannelLayout channelLayout(uint64_t redMask, uint64_t greenMask, uint64_
   return layout;
 }
 
-// Each channel widened from its RGB565 bits by repeating its top bits, as the palette does. The
-// usual layouts go eight pixels at a time in vector registers, or sixteen where the processor has
-// AVX2 (`wide`, which the tests set both ways); other layouts go one pixel at a time.
-bool wideVectorsAvailable();
-void convertRow(const uint16_t* source, uint32_t* out, int width, ChannelLayout layout, bool wide);
-inline void convertRow(const uint16_t* source, uint32_t* out, int width, ChannelLayout layout) {
-  convertRow(source, out, width, layout, wideVectorsAvailable());
-}
+// Each channel widened from its RGB565 bits by repeating its top bits, as the palette does, eight
+// pixels at a time in vector registers; the usual layouts take sixteen at a time where the
+// processor has AVX2, unless wide is false (the tests try both).
+void convertRow(const uint16_t* source, uint32_t* out, int width, ChannelLayout layout,
+                bool wide = true);
 
 // The frame into a 32-bit image, placed at fit with black around it: converted row by row when
 // it fills the image at its own size and the layout allows, else scaled through the palette.
@@ -52,10 +49,9 @@ inline void showPicture(const FrameView& frame, const uint32_t* palette, Channel
                         PictureRect fit, int* columns) {
   if (layout.valid && fit.x == 0 && fit.y == 0 && fit.width == imageWidth &&
       fit.height == imageHeight && frame.width == imageWidth && frame.height == imageHeight) {
-    const bool wide = wideVectorsAvailable();
     for (int y = 0; y < imageHeight; ++y) {
       convertRow(frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch,
-                 image + static_cast<ptrdiff_t>(y) * pitch, imageWidth, layout, wide);
+                 image + static_cast<ptrdiff_t>(y) * pitch, imageWidth, layout);
     }
     return;
   }
