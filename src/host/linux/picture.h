@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "device/soft/presenter.h"
@@ -31,6 +32,12 @@ inline void scalePicture(const FrameView& frame, const uint32_t* palette, uint32
       continue;
     }
     const int sourceRow = static_cast<int>(int64_t{y - fit.y} * frame.height / fit.height);
+    if (y > fit.y &&
+        sourceRow == static_cast<int>(int64_t{y - 1 - fit.y} * frame.height / fit.height)) {
+      // Scaled up, a row repeats the one above: copied, not looked up again.
+      std::memcpy(out, out - pitch, static_cast<size_t>(imageWidth) * sizeof(uint32_t));
+      continue;
+    }
     const uint16_t* source = frame.pixels + static_cast<ptrdiff_t>(sourceRow) * frame.pitch;
     for (int x = 0; x < fit.x; ++x) {
       out[x] = black;
