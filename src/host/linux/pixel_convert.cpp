@@ -56,11 +56,10 @@ __attribute__((always_inline)) inline int convertLanes(const uint16_t* source, u
 
 // Any other layout: 32-bit lanes shifted at run time, eight pixels at a time.
 int convertAnyLayout(const uint16_t* source, uint32_t* out, int width, ChannelLayout layout) {
-  using Pixels16 = uint16_t __attribute__((vector_size(16)));
   using Pixels32 = uint32_t __attribute__((vector_size(32)));
   int x = 0;
   for (; x + 8 <= width; x += 8) {
-    Pixels16 packed;
+    Lanes8 packed;
     std::memcpy(&packed, source + x, sizeof packed);
     const Pixels32 p = __builtin_convertvector(packed, Pixels32);
     const Pixels32 r = p >> 11;
