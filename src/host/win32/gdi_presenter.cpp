@@ -1,12 +1,34 @@
 #include "host/win32/gdi_presenter.h"
 
-#include <dwmapi.h>
+#include <cstring>
 
 #include "host/fit_picture.h"
 
 namespace tavrik {
 
 namespace {
+
+using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
+
+// From the system folder only: a dwmapi.dll beside the saver or in the current folder is not
+// the system's.
+HMODULE loadSystemDwmapi() {
+  char path[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  constexpr char kName[] = "\\dwmapi.dll";
+  if (length == 0 || length + sizeof kName > MAX_PATH) {
+    return nullptr;
+  }
+  std::memcpy(path + length, kName, sizeof kName);
+  return LoadLibraryA(path);
+}
+
+template <typename Function>
+Function lookUp(HMODULE module, const char* name) {
+  // GetProcAddress hands every function back as a FARPROC; void (*)() is the cast that
+  // compilers accept between unrelated function types.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
 
 // RGB565, rows top first: the back buffer as it is, no conversion.
 struct Rgb565Info {
@@ -16,9 +38,23 @@ struct Rgb565Info {
 
 }  // namespace
 
-GdiPresenter::GdiPresenter(HWND window) : window_(window), pacer_(1000.0 / displayRefreshHz()) {
+GdiPresenter::GdiPresenter(HWND window)
+    : window_(window), dwmapi_(loadSystemDwmapi()), pacer_(1000.0 / displayRefreshHz()) {
+  if (dwmapi_ == nullptr) {
+    return;
+  }
+  const auto compositionEnabled =
+      lookUp<DwmIsCompositionEnabledFn>(dwmapi_, "DwmIsCompositionEnabled");
   BOOL enabled = FALSE;
-  composited_ = SUCCEEDED(DwmIsCompositionEnabled(&enabled)) && enabled;
+  if (compositionEnabled != nullptr && SUCCEEDED(compositionEnabled(&enabled)) && enabled) {
+    dwmFlush_ = lookUp<decltype(dwmFlush_)>(dwmapi_, "DwmFlush");
+  }
+}
+
+GdiPresenter::~GdiPresenter() {
+  if (dwmapi_ != nullptr) {
+    FreeLibrary(dwmapi_);
+  }
 }
 
 void GdiPresenter::present(const FrameView& frame) {
@@ -43,7 +79,7 @@ void GdiPresenter::present(const FrameView& frame) {
                   SRCCOPY);
     ReleaseDC(window_, dc);
   }
-  if (!composited_ || FAILED(DwmFlush())) {
+  if (dwmFlush_ == nullptr || FAILED(dwmFlush_())) {
     pacer_.wait();
   }
 }

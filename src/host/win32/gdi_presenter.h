@@ -13,12 +13,19 @@ namespace tavrik {
 class GdiPresenter : public Presenter {
  public:
   explicit GdiPresenter(HWND window);
+  ~GdiPresenter() override;
+  GdiPresenter(const GdiPresenter&) = delete;
+  GdiPresenter& operator=(const GdiPresenter&) = delete;
 
   void present(const FrameView& frame) override;
 
  private:
   HWND window_;
-  bool composited_ = false;  // DwmFlush() waits for the compositor's next frame
+  // dwmapi.dll is looked up when the presenter starts, so that the saver still loads on
+  // Windows XP, which has no compositor. While composition is on, DwmFlush() waits for the
+  // compositor's next frame.
+  HMODULE dwmapi_ = nullptr;
+  HRESULT(WINAPI* dwmFlush_)() = nullptr;
   FramePacer pacer_;
 };
 
