@@ -2,18 +2,19 @@
 # CMAKE_INSTALL_PREFIX=/usr (scripts/package.sh) writes tavrik_VERSION_ARCH.deb. It holds what
 # `cmake --install` puts in place; dpkg-shlibdeps (dpkg-dev) works out the libraries it depends
 # on.
-set(TAVRIK_MAINTAINER "The TAVRIK team <tavrik@example.org>"
+set(TAVRIK_MAINTAINER "The TAVRIK developers <tavrik@example.org>"
     CACHE STRING "The Debian package's maintainer")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrik)
-set(CPACK_PACKAGE_VENDOR "The TAVRIK team")
+set(CPACK_PACKAGE_VENDOR "The TAVRIK developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D screen saver of harriers chasing a ring over the clouds")
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A flight of small arrow-shaped craft, the harriers, chases a spinning\n"
     "ring-shaped craft, the quarry, over a chequerboard of cloud tiles and a\n"
     "chequered ground, while a camera director cuts between shots of the chase.\n"
-    "It draws with its own software rasterizer and needs no 3D hardware.\n"
+    "It draws with OpenGL where the machine has a 3D renderer, and with its\n"
+    "own software rasterizer where it has none.\n"
     "\n"
     "The package holds the hack for XScreenSaver with its description, a\n"
     "desktop entry for MATE's screen saver, and tavrik-settings, the settings\n"
