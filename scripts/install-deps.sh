@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing TAVRIK needs: the Linux
-# build with its manual pages and Debian package, and the Windows builds (the mingw-w64 cross
-# compilers) with Wine to test them. Only 64-bit Wine (its Direct3D draws through Mesa's
+# Installs every Debian package that building, running, testing and releasing TAVRIK needs: the
+# Linux build with its manual pages and Debian package, the Windows builds (the mingw-w64 cross
+# compilers) with Wine to test them, and the Windows archive and installer of a release. Only 64-bit Wine (its Direct3D draws through Mesa's
 # OpenGL): the test machines run no 32-bit code, so the tests run the 64-bit build.
 # Idempotent: when everything is present it only runs dpkg-query and returns.
 set -euo pipefail
@@ -17,6 +17,8 @@ packages=(
   fonts-ipafont-gothic
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 libgl1 libgl1-mesa-dri
+  libmpfr-dev
+  wixl msitools faketime zip unzip
 )
 
 missing=()

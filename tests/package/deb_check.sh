@@ -11,9 +11,7 @@ fail() {
   exit 1
 }
 
-expected="./usr/bin/tavrik
-./usr/bin/tavrik-settings
-./usr/libexec/tavrik/tavrik-settings
+expected="./usr/libexec/tavrik/tavrik-settings
 ./usr/libexec/xscreensaver/tavrik
 ./usr/share/applications/screensavers/tavrik.desktop
 ./usr/share/doc/tavrik/changelog.gz
@@ -26,6 +24,10 @@ files=$(dpkg-deb -c "$deb" | awk '$1 ~ /^-/ {print $6}' | LC_ALL=C sort)
 [ "$files" = "$expected" ] ||
   fail "the package's files differ: $(diff <(echo "$expected") <(echo "$files") || true)"
 [ -z "$(dpkg-deb -c "$deb" | awk '$2 != "root/root"')" ] || fail "files not owned by root"
+# Each program once, on PATH through a relative link.
+links=$(dpkg-deb -c "$deb" | awk '$1 ~ /^l/ {print $6, $7, $8}' | LC_ALL=C sort)
+[ "$links" = "./usr/bin/tavrik -> ../libexec/xscreensaver/tavrik
+./usr/bin/tavrik-settings -> ../libexec/tavrik/tavrik-settings" ] || fail "the links in bin are: $links"
 
 entry=$(dpkg-deb --fsys-tarfile "$deb" |
   tar -xOf - ./usr/share/applications/screensavers/tavrik.desktop)
