@@ -27,6 +27,7 @@ inline constexpr int kIdTriangle16 = 1027;
 inline constexpr int kIdTriangle25 = 1028;
 inline constexpr int kIdFormationRandom = 1029;
 inline constexpr int kIdResolutionScreen = 1030;  // the Linux dialog's own
+inline constexpr int kIdFormationLine = 1031;     // the Linux dialog's own
 
 inline constexpr int32_t kMinDialogHarriers = 1;
 inline constexpr int32_t kMaxDialogHarriers = 30;
@@ -41,10 +42,17 @@ struct RadioChoice {
   int32_t value;
 };
 
-// In the order in which OK reads them.
+// In the order in which OK reads them. The Linux dialog offers the line formation as well.
+#ifdef _WIN32
 inline constexpr RadioChoice kFormationRadios[] = {{kIdFormationNone, kFormationNone},
                                                    {kIdFormationTriangle, kFormationTriangle},
                                                    {kIdFormationRandom, kFormationRandom}};
+#else
+inline constexpr RadioChoice kFormationRadios[] = {{kIdFormationNone, kFormationNone},
+                                                   {kIdFormationTriangle, kFormationTriangle},
+                                                   {kIdFormationLine, kFormationLine},
+                                                   {kIdFormationRandom, kFormationRandom}};
+#endif
 inline constexpr RadioChoice kTriangleRadios[] = {
     {kIdTriangle9, 9}, {kIdTriangle16, 16}, {kIdTriangle25, 25}};
 #ifdef _WIN32
@@ -58,11 +66,12 @@ inline constexpr RadioChoice kResolutionRadios[] = {{kIdResolution640, 0},
 #endif
 
 // Our own lines under the version banner, in template order: the third stands between the
-// first and the second.
+// first and the second. The Windows dialog template shows the same three; they stay true
+// whichever device draws.
 inline constexpr const char* kCreditLines[3] = {
-    "Made by the TAVRIK team",
+    "By the TAVRIK developers",
     "Thanks for watching",
-    "Drawn by our own software rasterizer",
+    "Every frame drawn live",
 };
 
 // The controls of one open dialog, as the behaviour sees them.

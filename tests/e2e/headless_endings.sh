@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # How a headless run ends early: on SIGTERM, SIGINT and SIGHUP after its current frame, with a
-# trace whose every line parses and a last picture that decodes; on a full disk with the
-# unfinished picture removed and one line on standard error.
+# trace whose every line parses and a last picture that decodes, and then killed by that signal
+# (the shell's $? is 128 + its number, and WIFSIGNALED holds); on a full disk with the unfinished
+# picture removed and one line on standard error.
 source "$(dirname "$0")/lib.sh"
 cd "$E2E_DIR"
 
@@ -13,17 +14,25 @@ for line in open(sys.argv[1]):
 PY
 }
 
+enough_pictures() {
+  [ "$(ls "$1" 2>/dev/null | wc -l)" -ge 3 ]
+}
 for signal in TERM INT HUP; do
-  "$TAVRIK_BIN" --seed 7 --frames 1000000 --output "$signal" --trace "$signal.jsonl" &
+  number=$(kill -l "$signal")
+  # Run by the shell, for $?.
+  "$TAVRIK_BIN" --seed 7 --frames 1000000 --output "$signal-shell" &
   pid=$!
-  for _ in $(seq 600); do
-    [ "$(ls "$signal" 2>/dev/null | wc -l)" -ge 3 ] && break
-    sleep 0.1
-  done
+  wait_for 60 enough_pictures "$signal-shell" || fail "SIG$signal: no pictures in time"
   kill "-$signal" "$pid"
   status=0
   wait "$pid" || status=$?
-  [ "$status" -eq 0 ] || fail "SIG$signal: exit code $status"
+  [ "$status" -eq $((128 + number)) ] || fail "SIG$signal: \$? is $status, not $((128 + number))"
+  # Watched, for WIFSIGNALED, with the trace.
+  start_watched "$signal" "$TAVRIK_BIN" --seed 7 --frames 1000000 --output "$signal" \
+    --trace "$signal.jsonl"
+  wait_for 60 enough_pictures "$signal" || fail "SIG$signal: no pictures in time"
+  kill "-$signal" "$WATCHED"
+  expect_watched_end "$signal" "signal $number" 30
   check_trace "$signal.jsonl"
   pictures=$(ls "$signal" | wc -l)
   [ "$pictures" -ge 3 ] || fail "SIG$signal: only $pictures pictures"

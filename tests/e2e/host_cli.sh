@@ -38,7 +38,8 @@ env -u DISPLAY bin/tavrik /c 1234 || fail "/c 1234 did not end with 0"
 [ "$(cat bin/settings-args.txt)" = "--owner 1234" ] || fail "got: $(cat bin/settings-args.txt)"
 env -u DISPLAY bin/tavrik -c || fail "-c did not end with 0"
 [ -z "$(cat bin/settings-args.txt)" ] || fail "-c without an owner passed: $(cat bin/settings-args.txt)"
-# SIGTERM or SIGHUP while the dialog is open ends both, with 0; SIGKILL ends the dialog too.
+# SIGTERM or SIGHUP while the dialog is open ends both, tavrik then by that signal; SIGKILL
+# ends the dialog too.
 cat >bin/tavrik-settings <<'SCRIPT'
 #!/bin/sh
 echo $$ >"$(dirname "$0")/settings-pid.txt"
@@ -52,7 +53,7 @@ for signal in TERM HUP KILL; do
   wait_for 10 test -s bin/settings-pid.txt || fail "the dialog did not start"
   kill "-$signal" "$configure"
   wait_exit "$configure" 5
-  [ "$signal" = KILL ] || [ "$EXIT_STATUS" = 0 ] ||
+  [ "$EXIT_STATUS" = $((128 + $(kill -l "$signal"))) ] ||
     fail "SIG$signal ended configure mode with '$EXIT_STATUS'"
   wait_for 5 bash -c "! kill -0 $(cat bin/settings-pid.txt) 2>/dev/null" ||
     fail "the dialog outlived tavrik on SIG$signal"

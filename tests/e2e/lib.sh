@@ -159,3 +159,45 @@ best_lit() {
   done
   echo "$best"
 }
+
+# start_watched NAME COMMAND...: starts the command under a small watcher that writes how it
+# ended to NAME.end: "signal N" when it was killed by signal N (WIFSIGNALED), else "exit N".
+# Sets WATCHED to the command's own process id, for kill.
+start_watched() {
+  local name=$1
+  shift
+  rm -f "$name.pid" "$name.end"
+  python3 - "$name" "$@" <<'PY' &
+import os, signal, sys
+name, argv = sys.argv[1], sys.argv[2:]
+pid = os.fork()
+if pid == 0:
+    # Python ignores SIGPIPE, and an ignored signal stays ignored across exec.
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)
+    os.execvp(argv[0], argv)
+with open(name + ".pid", "w") as f:
+    f.write(str(pid))
+while True:
+    try:
+        _, status = os.waitpid(pid, 0)
+        break
+    except InterruptedError:
+        pass
+end = ("signal %d" % os.WTERMSIG(status) if os.WIFSIGNALED(status)
+       else "exit %d" % os.WEXITSTATUS(status))
+with open(name + ".end.part", "w") as f:
+    f.write(end + "\n")
+os.rename(name + ".end.part", name + ".end")
+PY
+  E2E_PIDS+=($!)
+  wait_for 10 test -s "$name.pid" || fail "$name: the command did not start"
+  WATCHED=$(cat "$name.pid")
+  E2E_PIDS+=("$WATCHED")
+}
+
+# expect_watched_end NAME END TIMEOUT_SECONDS: the watched command ended as END ("signal 15",
+# "exit 0") within the timeout.
+expect_watched_end() {
+  wait_for "$3" test -s "$1.end" || fail "$1: still running after $3 s"
+  [ "$(cat "$1.end")" = "$2" ] || fail "$1: ended with '$(cat "$1.end")', expected '$2'"
+}

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "host/linux/command_line.h"
+#include "host/linux/counting_device.h"
 #include "host/linux/exit_rules.h"
 #include "host/linux/logo.h"
 #include "host/linux/picture.h"
 #include "host/linux/pixel_convert.h"
+#include "host/linux/x11_notice.h"
+#include "support/recording_device.h"
 
 namespace tavrik {
 namespace {
@@ -134,6 +138,83 @@ TEST(LinuxCommandLine, EveryOptionOfTheHackToolkit) {
   parse({"-display", ""}, nullptr, false);
 }
 
+// The X toolkit's options as every hack takes them: accepted, and ignored where they do not
+// apply; -title names the ordinary window; -xrm's delay and fps resources set our options.
+TEST(LinuxCommandLine, OptionsOfTheXToolkit) {
+  LinuxCommand c = parse({"-xrm",         "*delay: 20000",
+                          "-name",        "x",
+                          "-class",       "C",
+                          "-title",       "y",
+                          "-bg",          "black",
+                          "--background", "#123",
+                          "-fg",          "white",
+                          "-foreground",  "red",
+                          "-bw",          "3",
+                          "-synchronous", "-iconic",
+                          "-root"},
+                         "0x10");
+  EXPECT_EQ(c.mode, LinuxMode::Embedded);
+  EXPECT_EQ(c.delayMicroseconds, 20000u);
+  EXPECT_EQ(c.title, "y");
+  EXPECT_FALSE(c.fps);
+  for (const char* missing :
+       {"-xrm", "-name", "-class", "-title", "-bg", "-background", "-fg", "-foreground", "-bw"}) {
+    parse({missing}, nullptr, false);
+  }
+}
+
+TEST(LinuxCommandLine, ResourcesOfXrm) {
+  const struct {
+    const char* resource;
+    bool ok;
+    uint32_t delay;
+    bool fps;
+  } cases[] = {
+      {"*delay: 10", true, 10, false},      {"tavrik.delay:30000", true, 30000, false},
+      {"*Delay:\t 5 ", true, 5, false},     {"*fps: true", true, 0, true},
+      {"*fps: on", true, 0, true},          {"*FPS: False", true, 0, false},
+      {"*doFPS: true", true, 0, false},  // another hack's resource: ignored
+      {"*geometry: 10x10", true, 0, false}, {"no colon at all", true, 0, false},
+      {"*delay: 1000001", false, 0, false}, {"*delay: soon", false, 0, false},
+      {"*fps: maybe", false, 0, false},
+  };
+  for (const auto& c : cases) {
+    const LinuxCommand command = parse({"-xrm", c.resource}, nullptr, c.ok);
+    if (c.ok) {
+      EXPECT_EQ(command.delayMicroseconds, c.delay) << c.resource;
+      EXPECT_EQ(command.fps, c.fps) << c.resource;
+    }
+  }
+  // In order, the last word wins, as between -fps and -no-fps.
+  EXPECT_FALSE(parse({"-fps", "-xrm", "*fps: false"}).fps);
+  EXPECT_TRUE(parse({"-xrm", "*fps: false", "-fps"}).fps);
+  EXPECT_EQ(parse({"-xrm", "*delay: 7", "-delay", "9"}).delayMicroseconds, 9u);
+}
+
+// A value out of range names the range it must be in.
+TEST(LinuxCommandLine, BadValuesNameTheirRange) {
+  const struct {
+    std::vector<std::string> args;
+    const char* range;
+  } cases[] = {
+      {{"-harriers", "99"}, "(1 to 30)"},
+      {{"--formation", "circle"}, "(none, triangle, line or random)"},
+      {{"--triangle", "10"}, "(9, 16 or 25)"},
+      {{"--clouds", "fog"}, "(surface or wire)"},
+      {{"--resolution", "9000x10"}, "(640x480, 800x600, 1024x768, screen or WxH up to 8192x8192)"},
+      {{"-delay", "2000000"}, "0 to 1000000"},
+      {{"-geometry", "huge"}, "(WxH, WxH+X+Y or +X+Y)"},
+      {{"-device", "d3d"}, "(soft or gl)"},
+  };
+  for (const auto& c : cases) {
+    Args args(c.args);
+    LinuxCommand command;
+    std::string error;
+    ASSERT_FALSE(parseLinuxCommandLine(args.argc(), args.argv(), nullptr, command, error));
+    EXPECT_NE(error.find(c.range), std::string::npos) << error;
+  }
+}
+
 TEST(LinuxCommandLine, DeviceChoice) {
   EXPECT_EQ(parse({}).device, DeviceChoice::Automatic);
   EXPECT_EQ(parse({"-device", "gl"}).device, DeviceChoice::Gl);
@@ -205,6 +286,22 @@ TEST(LinuxCommandLine, HelpVersionAndUnknownOptions) {
   parse({"bare"}, nullptr, false);
   parse({"/x"}, nullptr, false);
   EXPECT_NE(linuxUsage().find("-window-id"), std::string::npos);
+}
+
+// help2man makes the manual page from these: an Options heading, and a text for every option.
+TEST(LinuxCommandLine, HelpAndVersionReadAsHelp2manExpects) {
+  const std::string help = linuxUsage();
+  EXPECT_NE(help.find("\nOptions:\n"), std::string::npos);
+  EXPECT_EQ(help.find("  --help, --version\n"), std::string::npos);
+  for (const char* option : {"-xrm", "-name", "-class", "-title", "-bg", "-background", "-fg",
+                             "-foreground", "-bw", "-synchronous", "-iconic"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+  const std::string version = linuxVersion();
+  EXPECT_EQ(version.rfind("tavrik ", 0), 0u);
+  EXPECT_NE(version.find("\nCopyright (c) 2026 The TAVRIK developers.\n"), std::string::npos);
+  EXPECT_NE(version.find("MIT License"), std::string::npos);
+  EXPECT_NE(version.find("\nWritten by the TAVRIK developers.\n"), std::string::npos);
 }
 
 TEST(ExitRules, TheTwentySecondMoveEnds) {
@@ -298,22 +395,145 @@ TEST(Picture, ConversionAtOwnSizeMatchesThePalette) {
   }
 }
 
-// The -fps readout grows with the output: readable on a 4K screen, still small in a preview.
-TEST(Readout, ScalesWithTheOutputHeight) {
-  for (const auto& [height, cell] : {std::pair{240, 2}, {768, 4}, {1080, 6}, {2160, 12}}) {
+// The -fps readout: its cells grow with the output, readable on a 4K screen and still in a
+// preview; two lines of white text on a dark box in the bottom left corner, the box painted
+// first and holding every cell of the text.
+TEST(Readout, TwoLinesOnADarkBoxScaledWithTheOutput) {
+  for (const auto& [height, cell] :
+       {std::pair{240, 2}, {480, 3}, {768, 4}, {1080, 6}, {2160, 13}}) {
+    int boxes = 0, cells = 0;
+    int boxX = 0, boxY = 0, boxW = 0, boxH = 0;
     int left = 1 << 30, top = 1 << 30, right = 0, bottom = 0;
-    drawReadoutInCorner("FPS: 59.3", height, [&](int x, int y, int w, int h) {
-      EXPECT_EQ(w, cell);
-      EXPECT_EQ(h, cell);
-      left = std::min(left, x);
-      top = std::min(top, y);
-      right = std::max(right, x + w);
-      bottom = std::max(bottom, y + h);
-    });
-    EXPECT_EQ(bottom - top, 5 * cell) << height;
-    EXPECT_EQ(height - bottom, 3 * cell) << height;
-    EXPECT_EQ(left, 3 * cell) << height;
-    EXPECT_EQ(right - left, (8 * 4 + 3) * cell) << height;  // nine glyphs, the last one whole
+    drawReadoutInCorner("FPS: 59.3 SOFT\nTRIANGLES: 1290", height,
+                        [&](int x, int y, int w, int h, ReadoutInk ink) {
+                          if (ink == ReadoutInk::Backing) {
+                            EXPECT_EQ(cells, 0) << "the box comes first";
+                            ++boxes;
+                            boxX = x, boxY = y, boxW = w, boxH = h;
+                            return;
+                          }
+                          ++cells;
+                          EXPECT_EQ(w, cell);
+                          EXPECT_EQ(h, cell);
+                          left = std::min(left, x);
+                          top = std::min(top, y);
+                          right = std::max(right, x + w);
+                          bottom = std::max(bottom, y + h);
+                        });
+    EXPECT_EQ(boxes, 1) << height;
+    EXPECT_EQ(boxX, 2 * cell) << height;
+    EXPECT_EQ(height - (boxY + boxH), 2 * cell) << height;
+    EXPECT_EQ(boxH, 14 * cell) << height;            // two lines of seven cells
+    EXPECT_EQ(boxW, (1 + 15 * 4) * cell) << height;  // the longer line, fifteen characters
+    EXPECT_GE(left, boxX + cell);
+    EXPECT_GE(top, boxY + cell);
+    EXPECT_LE(right, boxX + boxW);
+    EXPECT_LE(bottom, boxY + boxH);
+    EXPECT_EQ(bottom - top, 12 * cell) << height;  // from the top of F to the bottom of 1290
+  }
+}
+
+TEST(Readout, NothingBeforeTheFirstSecond) {
+  int calls = 0;
+  drawReadoutInCorner("", 480, [&](int, int, int, int, ReadoutInk) { ++calls; });
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(Readout, EveryCharacterOfTheReadoutHasAGlyph) {
+  for (const char c : std::string_view("FPS: 0123456789.SOFTGLTRIANGLES")) {
+    if (c == ' ') {
+      continue;
+    }
+    int cells = 0;
+    const char text[2] = {c, '\0'};
+    drawReadout(text, 0, 0, 1, [&](int, int, int, int) { ++cells; });
+    EXPECT_GT(cells, 0) << c;
+  }
+}
+
+// The triangles a frame draws, from lists and strips; lines are no triangles. The count reaches
+// the meter as the frame is flipped, and the next frame counts from nothing.
+TEST(CountingDevice, CountsEachFramesTriangles) {
+  testing::RecordingDevice inner;
+  FpsMeter meter;
+  CountingDevice device(inner, meter);
+  const Vertex vertices[12]{};
+  device.drawPrimitive(PrimitiveType::TriangleList, vertices, 12);
+  device.drawPrimitive(PrimitiveType::TriangleStrip, vertices, 10);
+  device.drawPrimitive(PrimitiveType::LineList, vertices, 12);
+  device.drawPrimitive(PrimitiveType::TriangleStrip, vertices, 2);
+  EXPECT_EQ(meter.triangles(), 0u);
+  device.flip();
+  EXPECT_EQ(meter.triangles(), 4u + 8u);
+  device.drawPrimitive(PrimitiveType::TriangleList, vertices, 3);
+  device.flip();
+  EXPECT_EQ(meter.triangles(), 1u);
+  EXPECT_EQ(inner.count("drawPrimitive"), 5);
+  EXPECT_EQ(inner.count("flip"), 2);
+}
+
+// A 16-bit image of RGB565 pixels takes the frame's rows as they are; any other 16-bit layout
+// (or a scaled picture) goes through the palette.
+TEST(Picture, SixteenBitImages) {
+  const uint16_t source[4] = {0xF800, 0x07E0, 0x001F, 0xFFFF};
+  const FrameView frame{source, 2, 2, 2};
+  uint32_t palette[65536];
+  for (uint32_t v = 0; v < 65536; ++v) {
+    palette[v] = v ^ 0xFFFF;
+  }
+  int columns[4];
+  uint16_t copied[2 * 2];
+  showPicture(frame, palette, true, copied, 2, 2, 2, PictureRect{0, 0, 2, 2}, columns);
+  EXPECT_EQ(std::vector<uint16_t>(copied, copied + 4), std::vector<uint16_t>(source, source + 4));
+  uint16_t mapped[2 * 2];
+  showPicture(frame, palette, false, mapped, 2, 2, 2, PictureRect{0, 0, 2, 2}, columns);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(mapped[i], static_cast<uint16_t>(source[i] ^ 0xFFFF)) << i;
+  }
+  uint16_t scaled[4 * 2];  // wider than 4:3... here 2:1 over a square picture: bars beside it
+  showPicture(frame, palette, true, scaled, 4, 2, 4, fitPicture(4, 2, 2, 2), columns);
+  const uint16_t black = static_cast<uint16_t>(palette[0]);
+  const uint16_t expected[8] = {black,
+                                static_cast<uint16_t>(0xF800 ^ 0xFFFF),
+                                static_cast<uint16_t>(0x07E0 ^ 0xFFFF),
+                                black,
+                                black,
+                                static_cast<uint16_t>(0x001F ^ 0xFFFF),
+                                0,
+                                black};
+  for (int i = 0; i < 8; ++i) {
+    if (i != 6) {
+      EXPECT_EQ(scaled[i], expected[i]) << i;
+    }
+  }
+  EXPECT_EQ(scaled[6], static_cast<uint16_t>(0xFFFF ^ 0xFFFF));
+}
+
+// The notice follows the language of messages: LC_ALL before LC_MESSAGES before LANG, the first
+// one set and not empty; only Japanese gives the Japanese sentence.
+TEST(PasswordNotice, EnglishUnlessTheLocaleIsJapanese) {
+  const struct {
+    const char* lcAll;
+    const char* lcMessages;
+    const char* lang;
+    const char* expected;
+  } cases[] = {
+      {nullptr, nullptr, nullptr, kPasswordNoticeEnglish},
+      {nullptr, nullptr, "C", kPasswordNoticeEnglish},
+      {nullptr, nullptr, "en_US.UTF-8", kPasswordNoticeEnglish},
+      {nullptr, nullptr, "ja_JP.UTF-8", kPasswordNoticeJapanese},
+      {nullptr, nullptr, "ja", kPasswordNoticeJapanese},
+      {nullptr, nullptr, "ja_JP.eucJP@x", kPasswordNoticeJapanese},
+      {nullptr, "ja_JP.UTF-8", "en_GB.UTF-8", kPasswordNoticeJapanese},
+      {"", "", "ja_JP.UTF-8", kPasswordNoticeJapanese},
+      {"C", "ja_JP.UTF-8", "ja_JP.UTF-8", kPasswordNoticeEnglish},
+      {"ja_JP.UTF-8", nullptr, "C", kPasswordNoticeJapanese},
+      {nullptr, nullptr, "jam", kPasswordNoticeEnglish},
+  };
+  for (const auto& c : cases) {
+    EXPECT_STREQ(passwordNotice(c.lcAll, c.lcMessages, c.lang), c.expected)
+        << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
+        << (c.lang ? c.lang : "-");
   }
 }
 

@@ -149,8 +149,12 @@ void GtkDialogView::build() {
   addGroupBox(fixed_, "formation", 13, 9, 191, 101);
   addRadio(kIdFormationNone, "no formation", 25, 36, 65, 8, group);
   addRadio(kIdFormationTriangle, "triangle", 25, 71, 63, 8, group);
-  addRadio(kIdFormationRandom, "at random from the above", 25, 91, 149, 12, group);
-  endRadioGroup(group, {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom});
+  // The line formation has no place in the template: it goes in the room under "triangle".
+  addRadio(kIdFormationLine, "line", 25, 81, 63, 8, group);
+  // Random picks no formation or the triangle, never the line now listed above it.
+  addRadio(kIdFormationRandom, "at random: none or triangle", 25, 91, 149, 12, group);
+  endRadioGroup(group,
+                {kIdFormationNone, kIdFormationTriangle, kIdFormationLine, kIdFormationRandom});
 
   addGroupBox(fixed_, "the number of harriers", 93, 61, 103, 23);
   addRadio(kIdTriangle9, "9", 99, 70, 26, 10, group);

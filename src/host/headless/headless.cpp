@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "device/null_device.h"
@@ -25,10 +26,13 @@ namespace tavrik {
 
 namespace {
 
+// The number of the signal that asked the run to end, or 0.
 volatile std::sig_atomic_t stopRequested = 0;
 
-void requestStop(int) {
-  stopRequested = 1;
+void requestStop(int signal) {
+  if (stopRequested == 0) {
+    stopRequested = signal;
+  }
 }
 
 // A run asked to end (a logout, Ctrl+C, kill) ends after its current frame, so the trace and the
@@ -86,7 +90,30 @@ bool parsePictureSize(std::string_view text, HeadlessOptions& options) {
   return true;
 }
 
+// What an override takes, for the message about a bad value: "(1 to 30)", "(surface or wire)".
+std::string valueRange(const SettingField& field) {
+  if (field.choices == nullptr) {
+    return "(" + std::to_string(field.low) + " to " + std::to_string(field.high) + ")";
+  }
+  // A build that draws at the window's size also takes any picture size.
+  const bool anySize = field.member == &Settings::mode &&
+                       kResolutionChoices[kResolutionChoiceCount - 1].value == kModeScreen;
+  const int words = field.choiceCount + (anySize ? 1 : 0);
+  std::string text = "(";
+  for (int i = 0; i < words; ++i) {
+    text += i == 0 ? "" : i + 1 == words ? " or " : ", ";
+    text += i < field.choiceCount ? std::string(field.choices[i].word)
+                                  : "WxH up to " + std::to_string(kMaxScreenSide) + "x" +
+                                        std::to_string(kMaxScreenSide);
+  }
+  return text + ")";
+}
+
 }  // namespace
+
+int headlessStopSignal() {
+  return stopRequested;
+}
 
 uint32_t runSeed(const HeadlessOptions& options) {
   return options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
@@ -152,7 +179,8 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
         !parseOverrideValue(field, value, parsed) && parsePictureSize(value, options)) {
       parsed = kModeScreen;
     } else if (!parseOverrideValue(field, value, parsed)) {
-      error = "bad value for " + dashed + ": " + quotedValue(value);
+      error = "bad value for " + dashed + ": " + quotedValue(value) + " " +
+              valueRange(kSettingFields[static_cast<size_t>(field)]);
       return false;
     }
     options.overrides.values[static_cast<size_t>(field)] = parsed;

@@ -69,4 +69,8 @@ using DrawingDevice =
 int runHeadless(const HeadlessOptions& options, SettingsStore& store,
                 const DrawingDevice& drawing = {});
 
+// The signal (SIGTERM, SIGINT, SIGHUP) that ended the last run after its current frame, or 0.
+// The caller ends the process by it once the run has finished its files.
+int headlessStopSignal();
+
 }  // namespace tavrik

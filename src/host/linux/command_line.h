@@ -55,12 +55,14 @@ struct LinuxCommand {
   // The switch's window number (0: none given), or the foreign window of an embedded run (0 with
   // -root and no XSCREENSAVER_WINDOW: the root window).
   uint64_t window = 0;
+  bool windowFromEnvironment = false;  // window came from XSCREENSAVER_WINDOW
   bool fps = false;
   std::string display;             // -display: the X display to use instead of $DISPLAY
   WindowGeometry geometry;         // -geometry, for -window
   uint32_t delayMicroseconds = 0;  // -delay: the least time a frame takes; 0: the refresh
   HeadlessOptions options;         // the overrides, and the runner's options for a headless run
   DeviceChoice device = DeviceChoice::Automatic;
+  std::string title;  // -title: the ordinary window's title instead of "Tavrik"
 };
 
 // Parses argv. xscreensaverWindow is the value of XSCREENSAVER_WINDOW, or nullptr. Returns false
@@ -70,5 +72,7 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
 
 // The text of --help.
 std::string linuxUsage();
+// The text of --version: the version, the copyright and the licence, the authors.
+std::string linuxVersion();
 
 }  // namespace tavrik

@@ -151,9 +151,11 @@ void drawGlReadout(const char* text, int drawableWidth, int drawableHeight) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glColor3f(1.0f, 1.0f, 1.0f);
-  drawReadoutInCorner(text, drawableHeight,
-                      [](int x, int y, int w, int h) { glRecti(x, y, x + w, y + h); });
+  drawReadoutInCorner(text, drawableHeight, [](int x, int y, int w, int h, ReadoutInk ink) {
+    const float level = ink == ReadoutInk::Text ? 1.0f : 0.0f;
+    glColor3f(level, level, level);
+    glRecti(x, y, x + w, y + h);
+  });
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();

@@ -25,8 +25,8 @@ bool wantsGlDevice(DeviceChoice choice);
 // the context current now.
 void tellDevice(bool gl);
 
-// The readout in the bottom left corner of a drawable of the given size, in white, over the
-// finished frame on the current context; GL's state is left as it was.
+// The readout in the bottom left corner of a drawable of the given size, in white on a black
+// box, over the finished frame on the current context; GL's state is left as it was.
 void drawGlReadout(const char* text, int drawableWidth, int drawableHeight);
 
 }  // namespace tavrik

@@ -32,6 +32,7 @@ class GlxTarget : public GlTarget {
   GlPlace place(int width, int height) override;
   void present() override;
   void* procAddress(const char* name) override;
+  FpsMeter& meter() { return meter_; }
 
  private:
   Display* display_;

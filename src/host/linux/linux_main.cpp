@@ -41,36 +41,38 @@ bool firstInstance(tavrik::LinuxCommand& command) {
   return first;
 }
 
-}  // namespace
+bool needsDisplay(tavrik::LinuxMode mode) {
+  return mode == tavrik::LinuxMode::FullScreen || mode == tavrik::LinuxMode::Windowed ||
+         mode == tavrik::LinuxMode::Embedded || mode == tavrik::LinuxMode::Preview;
+}
 
-int main(int argc, char** argv) {
-  tavrik::LinuxCommand command;
-  std::string error;
-  if (!tavrik::parseLinuxCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), command,
-                                     error)) {
-    std::fprintf(stderr, "tavrik: %s\n", error.c_str());
-    return 2;
-  }
-  if (!command.display.empty()) {
-    setenv("DISPLAY", command.display.c_str(), 1);  // for Xlib, SDL and the settings program
-  }
-  switch (command.mode) {
-    case tavrik::LinuxMode::Help:
-      std::fputs(tavrik::linuxUsage().c_str(), stdout);
-      return 0;
-    case tavrik::LinuxMode::Version:
-      std::printf("tavrik %s\n", TAVRIK_VERSION);
-      return 0;
-    case tavrik::LinuxMode::Headless: {
-      tavrik::FileSettingsStore store(tavrik::defaultSettingsPath());
-      return tavrik::runHeadless(command.options, store);
+// Why the mode's X display cannot be had, in one line; empty when it can.
+std::string displayProblem() {
+  const char* name = std::getenv("DISPLAY");
+  if (name == nullptr || *name == '\0') {
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland != nullptr && *wayland != '\0') {
+      return "this Wayland session has no X display (XWayland), which tavrik needs: install "
+             "XWayland (Debian: xwayland) and log in again, or choose an X11 session";
     }
-    default:
-      break;
+    return "no X display: DISPLAY is not set (run it in an X session, or give -display NAME)";
   }
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    return "cannot open display '" + std::string(name) + "'";
+  }
+  XCloseDisplay(display);
+  return {};
+}
 
-  tavrik::installStopSignals();
-  tavrik::installXErrorTraps();
+int runMode(tavrik::LinuxCommand& command) {
+  if (needsDisplay(command.mode)) {
+    const std::string problem = displayProblem();
+    if (!problem.empty()) {
+      std::fprintf(stderr, "tavrik: %s\n", problem.c_str());
+      return 1;
+    }
+  }
   if (command.mode == tavrik::LinuxMode::Embedded) {
     return tavrik::runEmbedded(command);  // one per monitor may run side by side
   }
@@ -91,4 +93,43 @@ int main(int argc, char** argv) {
     default:
       return 0;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tavrik::LinuxCommand command;
+  std::string error;
+  if (!tavrik::parseLinuxCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), command,
+                                     error)) {
+    std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+    return 2;
+  }
+  if (!command.display.empty()) {
+    setenv("DISPLAY", command.display.c_str(), 1);  // for Xlib, SDL and the settings program
+  }
+  switch (command.mode) {
+    case tavrik::LinuxMode::Help:
+      std::fputs(tavrik::linuxUsage().c_str(), stdout);
+      return 0;
+    case tavrik::LinuxMode::Version:
+      std::fputs(tavrik::linuxVersion().c_str(), stdout);
+      return 0;
+    case tavrik::LinuxMode::Headless: {
+      tavrik::FileSettingsStore store(tavrik::defaultSettingsPath());
+      const int code = tavrik::runHeadless(command.options, store);
+      tavrik::endBySignal(tavrik::headlessStopSignal());  // after the files are whole
+      return code;
+    }
+    default:
+      break;
+  }
+
+  tavrik::installStopSignals();
+  tavrik::installXErrorTraps();
+  const int code = runMode(command);
+  // Windows, shared memory and the dialog are gone by now: a stop signal ends the process by
+  // that signal, so its parent sees why it ended.
+  tavrik::endBySignal(tavrik::stopSignal());
+  return code;
 }

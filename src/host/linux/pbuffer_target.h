@@ -32,6 +32,7 @@ class PbufferTarget : public GlTarget {
   GlPlace place(int, int) override { return GlPlace{width_, height_, 0, 0, width_, height_}; }
   void present() override;
   void* procAddress(const char* name) override;
+  FpsMeter& meter() { return meter_; }
 
  private:
   bool makeContext();

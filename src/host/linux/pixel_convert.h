@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "device/soft/presenter.h"
 #include "host/linux/picture.h"
@@ -52,6 +53,24 @@ inline void showPicture(const FrameView& frame, const uint32_t* palette, Channel
     for (int y = 0; y < imageHeight; ++y) {
       convertRow(frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch,
                  image + static_cast<ptrdiff_t>(y) * pitch, imageWidth, layout);
+    }
+    return;
+  }
+  scalePicture(frame, palette, image, imageWidth, imageHeight, pitch, fit, columns);
+}
+
+// The frame into a 16-bit image (a 16-bit X visual): its rows copied as they are when the
+// image's pixels are RGB565 in this machine's byte order (rgb565) and the picture fills it at its
+// own size, else scaled through the palette.
+inline void showPicture(const FrameView& frame, const uint32_t* palette, bool rgb565,
+                        uint16_t* image, int imageWidth, int imageHeight, int pitch,
+                        PictureRect fit, int* columns) {
+  if (rgb565 && fit.x == 0 && fit.y == 0 && fit.width == imageWidth && fit.height == imageHeight &&
+      frame.width == imageWidth && frame.height == imageHeight) {
+    for (int y = 0; y < imageHeight; ++y) {
+      std::memcpy(image + static_cast<ptrdiff_t>(y) * pitch,
+                  frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch,
+                  static_cast<size_t>(imageWidth) * sizeof(uint16_t));
     }
     return;
   }

@@ -28,6 +28,7 @@ class SdlGlTarget : public GlTarget {
   // Draws the readout when asked for and swaps the buffers.
   void present() override;
   void* procAddress(const char* name) override;
+  FpsMeter& meter() { return meter_; }
 
  private:
   SDL_Window* window_;

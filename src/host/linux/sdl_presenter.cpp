@@ -1,5 +1,6 @@
 #include "host/linux/sdl_presenter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "device/gl/gl_renderer.h"
@@ -21,6 +22,23 @@ bool glDrawsInSoftware(const SDL_RendererInfo& info) {
   const auto* name =
       getString != nullptr ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
   return isSoftwareRenderer(name);
+}
+
+// The window surfaces drawn into: 16-bit (a 16-bit X visual) and 32-bit pixels.
+bool drawable(const SDL_PixelFormat* format) {
+  return format->BytesPerPixel == 2 || format->BytesPerPixel == 4;
+}
+
+// Paints a rectangle of a surface with one pixel value, clipped to the surface.
+template <class Pixel>
+void fillRect(SDL_Surface* surface, int x, int y, int w, int h, uint32_t value) {
+  Pixel* pixels = static_cast<Pixel*>(surface->pixels);
+  const int pitch = surface->pitch / static_cast<int>(sizeof(Pixel));
+  for (int row = std::max(y, 0); row < y + h && row < surface->h; ++row) {
+    for (int col = std::max(x, 0); col < x + w && col < surface->w; ++col) {
+      pixels[static_cast<ptrdiff_t>(row) * pitch + col] = static_cast<Pixel>(value);
+    }
+  }
 }
 
 }  // namespace
@@ -47,7 +65,12 @@ bool SdlPresenter::open(SDL_Window* window, int width, int height, bool showFps,
     return makeTexture(width, height);
   }
   SDL_Surface* surface = SDL_GetWindowSurface(window);
-  if (surface == nullptr || surface->format->BytesPerPixel != 4) {
+  if (surface == nullptr) {
+    return false;
+  }
+  if (!drawable(surface->format)) {
+    SDL_SetError("its pixel format %s is not supported (16 and 32 bits a pixel are)",
+                 SDL_GetPixelFormatName(surface->format->format));
     return false;
   }
   makePalette(surface->format);
@@ -137,11 +160,13 @@ void SdlPresenter::presentWithRenderer(const FrameView& frame) {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, &target);
   if (showFps_) {
-    SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
-    drawReadoutInCorner(meter_.text(), outputHeight, [this](int x, int y, int w, int h) {
-      const SDL_Rect cell{x, y, w, h};
-      SDL_RenderFillRect(renderer_, &cell);
-    });
+    drawReadoutInCorner(meter_.text(), outputHeight,
+                        [this](int x, int y, int w, int h, ReadoutInk ink) {
+                          const Uint8 level = ink == ReadoutInk::Text ? 255 : 0;
+                          SDL_SetRenderDrawColor(renderer_, level, level, level, 255);
+                          const SDL_Rect cell{x, y, w, h};
+                          SDL_RenderFillRect(renderer_, &cell);
+                        });
   }
   SDL_RenderPresent(renderer_);
 }
@@ -149,7 +174,7 @@ void SdlPresenter::presentWithRenderer(const FrameView& frame) {
 void SdlPresenter::presentToSurface(const FrameView& frame) {
   // The same surface comes back until the window's size changes.
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
-  if (surface == nullptr || surface->format->BytesPerPixel != 4) {
+  if (surface == nullptr || !drawable(surface->format)) {
     return;
   }
   if (paletteFormat_ != surface->format->format) {
@@ -162,20 +187,25 @@ void SdlPresenter::presentToSurface(const FrameView& frame) {
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
     return;
   }
-  uint32_t* pixels = static_cast<uint32_t*>(surface->pixels);
-  const int pitch = surface->pitch / 4;
   const PictureRect fit = fitPicture(surface->w, surface->h, frame.width, frame.height);
-  showPicture(frame, palette_.data(), layout_, pixels, surface->w, surface->h, pitch, fit,
-              columns_.data());
+  const bool wide = surface->format->BytesPerPixel == 4;
+  if (wide) {
+    showPicture(frame, palette_.data(), layout_, static_cast<uint32_t*>(surface->pixels),
+                surface->w, surface->h, surface->pitch / 4, fit, columns_.data());
+  } else {
+    showPicture(frame, palette_.data(), surface->format->format == SDL_PIXELFORMAT_RGB565,
+                static_cast<uint16_t*>(surface->pixels), surface->w, surface->h, surface->pitch / 2,
+                fit, columns_.data());
+  }
   if (showFps_) {
     const uint32_t white = SDL_MapRGB(surface->format, 255, 255, 255);
-    drawReadoutInCorner(meter_.text(), surface->h, [&](int x, int y, int w, int h) {
-      for (int row = y; row < y + h && row < surface->h; ++row) {
-        for (int col = x; col < x + w && col < surface->w; ++col) {
-          if (row >= 0 && col >= 0) {
-            pixels[static_cast<ptrdiff_t>(row) * pitch + col] = white;
-          }
-        }
+    const uint32_t dark = SDL_MapRGB(surface->format, 0, 0, 0);
+    drawReadoutInCorner(meter_.text(), surface->h, [&](int x, int y, int w, int h, ReadoutInk ink) {
+      const uint32_t value = ink == ReadoutInk::Text ? white : dark;
+      if (wide) {
+        fillRect<uint32_t>(surface, x, y, w, h, value);
+      } else {
+        fillRect<uint16_t>(surface, x, y, w, h, value);
       }
     });
   }

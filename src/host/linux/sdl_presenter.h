@@ -34,6 +34,7 @@ class SdlPresenter : public Presenter {
   void clear();
 
   void present(const FrameView& frame) override;
+  FpsMeter& meter() { return meter_; }
 
  private:
   void presentWithRenderer(const FrameView& frame);
@@ -48,7 +49,7 @@ class SdlPresenter : public Presenter {
   int textureHeight_ = 0;
   uint32_t paletteFormat_ = SDL_PIXELFORMAT_UNKNOWN;
   std::vector<uint32_t> palette_;  // RGB565 value to the surface's pixel value
-  ChannelLayout layout_;           // of the surface's pixels
+  ChannelLayout layout_;           // of a 32-bit surface's pixels
   std::vector<int> columns_;
   bool showFps_ = false;
   FpsMeter meter_;

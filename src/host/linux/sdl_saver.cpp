@@ -18,6 +18,7 @@
 #include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
+#include "host/linux/counting_device.h"
 #include "host/linux/exit_rules.h"
 #include "host/linux/gl_host.h"
 #include "host/linux/pbuffer_target.h"
@@ -145,19 +146,20 @@ bool endsWindowed(const SDL_Event& event) {
 }
 
 // The ordinary window's size and place: -geometry's where given, else the picture's size wherever
-// the window system puts it.
+// the window system puts it; never larger than the screen, whose size is all a window can show.
 SDL_Rect windowPlace(const WindowGeometry& geometry, const Settings& settings) {
-  constexpr int kLargest = 16384;
   SDL_Rect place{static_cast<int>(SDL_WINDOWPOS_UNDEFINED),
                  static_cast<int>(SDL_WINDOWPOS_UNDEFINED), settings.screenWidth,
                  settings.screenHeight};
   if (geometry.hasSize) {
-    place.w = std::min(geometry.width, kLargest);
-    place.h = std::min(geometry.height, kLargest);
+    place.w = geometry.width;
+    place.h = geometry.height;
   }
+  SDL_Rect screen{0, 0, place.w, place.h};
+  SDL_GetDisplayBounds(0, &screen);
+  place.w = std::clamp(place.w, 1, std::max(screen.w, 1));
+  place.h = std::clamp(place.h, 1, std::max(screen.h, 1));
   if (geometry.hasPosition) {
-    SDL_Rect screen{0, 0, place.w, place.h};
-    SDL_GetDisplayBounds(0, &screen);
     place.x =
         geometry.fromRight ? screen.x + screen.w - place.w - geometry.x : screen.x + geometry.x;
     place.y =
@@ -210,7 +212,8 @@ void runFrames(Run& run, AnyDevice& device, MillisecondTimer& timer, SDL_Window*
 void runWithGl(Run& run, SdlGlTarget& target, SDL_Window* window, const LinuxCommand& command,
                bool fullScreen) {
   OptionsTimer timer(command.options);
-  GlDevice device(target);
+  GlDevice gl(target);
+  CountingDevice device(gl, target.meter());
   if (startRun(run, device, timer)) {
     runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
     endRun(device);
@@ -233,7 +236,8 @@ bool runWithPbuffer(Run& run, SDL_Window* window, const LinuxCommand& command, b
     tellDevice(true);
   }
   OptionsTimer timer(command.options);
-  GlDevice device(target);
+  GlDevice gl(target);
+  CountingDevice device(gl, target.meter());
   if (startRun(run, device, timer)) {
     presenter.clear();
     runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
@@ -247,7 +251,8 @@ bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool
                  bool hardwareGl) {
   SdlPresenter presenter;
   OptionsTimer timer(command.options);
-  SoftDevice device(&presenter);
+  SoftDevice soft(&presenter);
+  CountingDevice device(soft, presenter.meter());
   if (!presenter.open(window, run.settings.screenWidth, run.settings.screenHeight, command.fps,
                       hardwareGl)) {
     return false;
@@ -275,9 +280,6 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
                   (command.device == DeviceChoice::Automatic && hardwareGl);
 
   if (!startSdl()) {
-    if (fullScreen) {
-      return 0;
-    }
     std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
     return 1;
   }
@@ -294,7 +296,8 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   }
   // A window made for GL only where GL draws in hardware. The context comes before the run, so
   // that a GL that cannot draw leaves the software device.
-  SDL_Window* window = gl && hardwareGl ? createGlWindow("Tavrik", place, flags) : nullptr;
+  const char* title = command.title.empty() ? "Tavrik" : command.title.c_str();
+  SDL_Window* window = gl && hardwareGl ? createGlWindow(title, place, flags) : nullptr;
   SdlGlTarget target(window, command.fps);
   const bool windowGl = window != nullptr && target.open(place.w, place.h);
   if (window != nullptr && !windowGl) {
@@ -303,14 +306,12 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     window = nullptr;
   }
   if (window == nullptr) {
-    window = SDL_CreateWindow("Tavrik", place.x, place.y, place.w, place.h, flags);
+    window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h, flags);
   }
   if (window == nullptr) {
-    if (!fullScreen) {
-      std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
-    }
+    std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
     SDL_Quit();
-    return fullScreen ? 0 : 1;
+    return 1;
   }
   if (fullScreen) {
     SDL_ShowCursor(SDL_DISABLE);
@@ -332,10 +333,8 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     target.close();
   } else if (!(gl && runWithPbuffer(*run, window, command, fullScreen)) &&
              !runWithSoft(*run, window, command, fullScreen, hardwareGl)) {
-    exitCode = fullScreen ? 0 : 1;
-    if (!fullScreen) {
-      std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
-    }
+    exitCode = 1;
+    std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
   }
 
   if (fullScreen) {

@@ -12,11 +12,13 @@ namespace {
 
 // A signal handler has no context of its own, so these two are process-wide by necessity.
 int stopPipe[2] = {-1, -1};
-volatile sig_atomic_t stopFlag = 0;
+volatile sig_atomic_t stopFlag = 0;  // the signal's number
 
-void onStopSignal(int) {
+void onStopSignal(int signal) {
   const int saved = errno;
-  stopFlag = 1;
+  if (stopFlag == 0) {
+    stopFlag = signal;  // the first one tells how the program ends
+  }
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = write(stopPipe[1], &byte, 1);
   errno = saved;
@@ -43,8 +45,27 @@ bool stopRequested() {
   return stopFlag != 0;
 }
 
+int stopSignal() {
+  return stopFlag;
+}
+
 int stopSignalFd() {
   return stopPipe[0];
+}
+
+void endBySignal(int signal) {
+  if (signal == 0) {
+    return;
+  }
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal);
 }
 
 }  // namespace tavrik

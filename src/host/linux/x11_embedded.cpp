@@ -17,6 +17,7 @@
 #include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
+#include "host/linux/counting_device.h"
 #include "host/linux/gl_host.h"
 #include "host/linux/glx_target.h"
 #include "host/linux/pbuffer_target.h"
@@ -71,10 +72,11 @@ void runFrames(Display* display, Window window, Run& run, Device& device, Millis
 // The run on the GL device through a context already current; resizeTarget(width, height) tells
 // the target the window's size before each frame.
 template <class ResizeTarget>
-void runWithGl(Display* display, Window window, Run& run, GlTarget& target,
+void runWithGl(Display* display, Window window, Run& run, GlTarget& target, FpsMeter& meter,
                const LinuxCommand& command, ResizeTarget&& resizeTarget) {
   OptionsTimer timer(command.options);
-  GlDevice device(target);
+  GlDevice gl(target);
+  CountingDevice device(gl, meter);
   if (!startRun(run, device, timer)) {
     return;
   }
@@ -94,11 +96,13 @@ int runWithSoft(Display* display, Window window, Run& run, const XWindowAttribut
                 const LinuxCommand& command) {
   X11Presenter presenter;
   if (!presenter.open(display, window, attributes, command.fps)) {
-    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx (unsupported visual)\n", window);
+    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx: %s\n", window,
+                 X11Presenter::unsupported(attributes).c_str());
     return 1;
   }
   OptionsTimer timer(command.options);
-  SoftDevice device(&presenter);
+  SoftDevice soft(&presenter);
+  CountingDevice device(soft, presenter.meter());
   if (!startRun(run, device, timer)) {
     return 0;
   }
@@ -126,14 +130,17 @@ int drawInto(Display* display, const LinuxCommand& command) {
   const Window window =
       command.window != 0 ? static_cast<Window>(command.window) : DefaultRootWindow(display);
   XWindowAttributes attributes{};
-  if (!queryWindow(display, window, &attributes)) {
-    return 0;  // the window is already gone: there is nothing to draw on
+  bool exists = queryWindow(display, window, &attributes);
+  if (exists) {
+    const unsigned long errors = xErrorCount();
+    XSelectInput(display, window, StructureNotifyMask);
+    XSync(display, False);
+    exists = xErrorCount() == errors;
   }
-  const unsigned long errors = xErrorCount();
-  XSelectInput(display, window, StructureNotifyMask);
-  XSync(display, False);
-  if (xErrorCount() != errors) {
-    return 0;
+  if (!exists) {
+    std::fprintf(stderr, "tavrik: window 0x%lx%s does not exist\n", window,
+                 command.windowFromEnvironment ? " (XSCREENSAVER_WINDOW)" : "");
+    return 1;
   }
 
   auto run = std::make_unique<Run>();
@@ -150,12 +157,12 @@ int drawInto(Display* display, const LinuxCommand& command) {
   const int width = run->settings.screenWidth;
   const int height = run->settings.screenHeight;
   // Says which device draws (with -fps) and runs on GL when its target is up.
-  const auto runIfUp = [&](GlTarget& target, bool up, auto&& resizeTarget) {
+  const auto runIfUp = [&](auto& target, bool up, auto&& resizeTarget) {
     if (command.fps) {
       tellDevice(up);
     }
     if (up) {
-      runWithGl(display, window, *run, target, command, resizeTarget);
+      runWithGl(display, window, *run, target, target.meter(), command, resizeTarget);
     }
     return up;
   };
@@ -186,7 +193,7 @@ int drawInto(Display* display, const LinuxCommand& command) {
 int runEmbedded(const LinuxCommand& command) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
-    std::fprintf(stderr, "tavrik: cannot open the display '%s'\n", XDisplayName(nullptr));
+    std::fprintf(stderr, "tavrik: cannot open display '%s'\n", XDisplayName(nullptr));
     return 1;
   }
   const int code = drawInto(display, command);

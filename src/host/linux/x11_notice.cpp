@@ -1,7 +1,7 @@
-// Password mode's message box: an Xlib window with the caption "TAVRIK", the notice drawn with
-// Xft (fontconfig picks a face that has the Japanese glyphs) and an OK button; Return, Escape,
-// the button or the window's close box dismiss it. It relies on Xlib and Xft only and holds no
-// grab: a window manager may place it as it likes.
+// Password mode's message box: an Xlib window with the caption "TAVRIK", the notice in the
+// locale's language drawn with Xft (fontconfig picks a face that has its glyphs) and an OK
+// button; Return, Escape, the button or the window's close box dismiss it. It relies on Xlib and
+// Xft only and holds no grab: a window manager may place it as it likes.
 #include "host/linux/x11_notice.h"
 
 #include <X11/Xatom.h>
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "host/linux/stop_signals.h"
@@ -39,7 +40,8 @@ struct Box {
   int coloursAllocated = 0;  // text, face, edge in this order
   int width = 0;
   int height = 0;
-  int textLength = 0;  // the sentence without its line feed
+  const char* notice = nullptr;  // the sentence and a line feed
+  int textLength = 0;            // the sentence without its line feed
   XRectangle button{};
 };
 
@@ -54,7 +56,7 @@ void paint(Box& box) {
   XClearWindow(box.display, box.window);
   const int baseline = kMargin + box.font->ascent;
   XftDrawStringUtf8(box.draw, &box.text, box.font, kMargin, baseline,
-                    reinterpret_cast<const FcChar8*>(kPasswordNotice), box.textLength);
+                    reinterpret_cast<const FcChar8*>(box.notice), box.textLength);
   const XRectangle& b = box.button;
   XftDrawRect(box.draw, &box.edge, b.x, b.y, b.width, b.height);
   XftDrawRect(box.draw, &box.face, b.x + 1, b.y + 1, b.width - 2, b.height - 2);
@@ -96,12 +98,15 @@ void setCaption(Display* display, Window window) {
 bool createBox(Box& box, Window owner) {
   Display* display = box.display;
   const int screen = DefaultScreen(display);
-  box.font = XftFontOpenName(display, screen, "sans-serif:lang=ja:pixelsize=16");
+  // Asking for the language lets fontconfig pick a face that has its glyphs.
+  const bool japanese = box.notice == kPasswordNoticeJapanese;
+  box.font = XftFontOpenName(
+      display, screen, japanese ? "sans-serif:lang=ja:pixelsize=16" : "sans-serif:pixelsize=16");
   if (box.font == nullptr) {
     return false;
   }
-  box.textLength = static_cast<int>(std::strlen(kPasswordNotice)) - 1;
-  const int sentence = textWidth(box, kPasswordNotice, box.textLength);
+  box.textLength = static_cast<int>(std::strlen(box.notice)) - 1;
+  const int sentence = textWidth(box, box.notice, box.textLength);
   box.width = std::max(sentence, kButtonWidth) + 2 * kMargin;
   const int textHeight = box.font->ascent + box.font->descent;
   box.height = kMargin + textHeight + kMargin + kButtonHeight + kMargin / 2 + 4;
@@ -227,17 +232,20 @@ void runBox(Box& box) {
 }  // namespace
 
 int showPasswordNotice(uint64_t owner) {
+  const char* notice =
+      passwordNotice(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
-    std::fputs(kPasswordNotice, stderr);
+    std::fputs(notice, stderr);
     return 0;
   }
   Box box;
   box.display = display;
+  box.notice = notice;
   if (createBox(box, static_cast<Window>(owner))) {
     runBox(box);
   } else {
-    std::fputs(kPasswordNotice, stderr);
+    std::fputs(notice, stderr);
   }
   destroyBox(box);
   XCloseDisplay(display);

@@ -2,11 +2,30 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace tavrik {
 
-// The notice's text: the Japanese sentence and a line feed, in UTF-8.
-inline constexpr const char* kPasswordNotice = "パスワード機能には対応しておりません\n";
+// The notice's texts, each a sentence and a line feed, in UTF-8.
+inline constexpr const char* kPasswordNoticeEnglish = "The password feature is not supported.\n";
+inline constexpr const char* kPasswordNoticeJapanese = "パスワード機能には対応しておりません\n";
+
+// The notice in the language of messages that the environment selects: the first of LC_ALL,
+// LC_MESSAGES and LANG that is set and not empty, as the C library reads them. Japanese ("ja",
+// "ja_JP.UTF-8", ...) gives the Japanese sentence, anything else the English one.
+inline const char* passwordNotice(const char* lcAll, const char* lcMessages, const char* lang) {
+  const char* chosen = "";
+  for (const char* value : {lcAll, lcMessages, lang}) {
+    if (value != nullptr && *value != '\0') {
+      chosen = value;
+      break;
+    }
+  }
+  const std::string_view locale = chosen;
+  const bool japanese = locale.substr(0, 2) == "ja" && (locale.size() == 2 || locale[2] == '_' ||
+                                                        locale[2] == '.' || locale[2] == '@');
+  return japanese ? kPasswordNoticeJapanese : kPasswordNoticeEnglish;
+}
 
 // Shows the notice in a message box with the caption "TAVRIK", owned by owner when it exists,
 // until it is dismissed; without a display the text goes to standard error. Returns 0.

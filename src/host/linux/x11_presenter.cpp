@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <string>
 
 #include "host/linux/x11_util.h"
 
@@ -28,7 +29,35 @@ uint32_t visualPixel(const Visual* visual, uint32_t r8, uint32_t g8, uint32_t b8
          channel(b8, visual->blue_mask);
 }
 
+const char* visualClassName(int visualClass) {
+  switch (visualClass) {
+    case StaticGray:
+      return "StaticGray";
+    case GrayScale:
+      return "GrayScale";
+    case StaticColor:
+      return "StaticColor";
+    case PseudoColor:
+      return "PseudoColor";
+    case TrueColor:
+      return "TrueColor";
+    case DirectColor:
+      return "DirectColor";
+    default:
+      return "unknown";
+  }
+}
+
 }  // namespace
+
+std::string X11Presenter::unsupported(const XWindowAttributes& attributes) {
+  if (attributes.visual == nullptr) {
+    return "it has no visual";
+  }
+  return std::string("its ") + std::to_string(attributes.depth) + "-bit " +
+         visualClassName(attributes.visual->c_class) +
+         " visual is not supported (TrueColor and DirectColor visuals are)";
+}
 
 bool X11Presenter::open(Display* display, Window window, const XWindowAttributes& attributes,
                         bool showFps) {
@@ -51,6 +80,9 @@ bool X11Presenter::open(Display* display, Window window, const XWindowAttributes
         visualPixel(visual_, (r5 << 3) | (r5 >> 2), (g6 << 2) | (g6 >> 4), (b5 << 3) | (b5 >> 2));
   }
   white_ = visualPixel(visual_, 255, 255, 255);
+  // RGB565 itself: a 16-bit visual's frame at its own size is copied as it is.
+  rgb565_ =
+      visual_->red_mask == 0xF800 && visual_->green_mask == 0x07E0 && visual_->blue_mask == 0x001F;
   layout_ = channelLayout(visual_->red_mask, visual_->green_mask, visual_->blue_mask);
   // A server on another machine cannot share our memory; XShmAttach would fail there anyway.
   shmOffered_ = XShmQueryExtension(display_) == True;
@@ -145,8 +177,10 @@ bool X11Presenter::resize(int width, int height) {
   }
   columns_.reserve(static_cast<size_t>(width));  // so no frame has to allocate
   const int native = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-  direct_ = image_->bits_per_pixel == 32 && image_->byte_order == native &&
-            image_->bytes_per_line == width * 4;
+  const bool nativeOrder = image_->byte_order == native;
+  direct_ = image_->bits_per_pixel == 32 && nativeOrder && image_->bytes_per_line == width * 4;
+  // Rows of an odd number of 16-bit pixels are padded to whole 32-bit units.
+  direct16_ = image_->bits_per_pixel == 16 && nativeOrder && image_->bytes_per_line % 2 == 0;
   width_ = width;
   height_ = height;
   return true;
@@ -159,6 +193,10 @@ void X11Presenter::fill(int x, int y, int w, int h, uint32_t pixel) {
         if (direct_) {
           pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) +
                   static_cast<size_t>(col)] = pixel;
+        } else if (direct16_) {
+          reinterpret_cast<uint16_t*>(
+              pixels_)[static_cast<size_t>(row) * static_cast<size_t>(image_->bytes_per_line / 2) +
+                       static_cast<size_t>(col)] = static_cast<uint16_t>(pixel);
         } else {
           XPutPixel(image_, col, row, pixel);
         }
@@ -177,6 +215,9 @@ void X11Presenter::present(const FrameView& frame) {
   if (direct_) {
     showPicture(frame, palette_.data(), layout_, pixels_, width_, height_, width_, fit,
                 columns_.data());
+  } else if (direct16_) {
+    showPicture(frame, palette_.data(), rgb565_, reinterpret_cast<uint16_t*>(pixels_), width_,
+                height_, image_->bytes_per_line / 2, fit, columns_.data());
   } else {
     // Pixels of another size or byte order: slower, one pixel at a time.
     const uint32_t black = palette_[0];
@@ -194,8 +235,9 @@ void X11Presenter::present(const FrameView& frame) {
   }
   if (showFps_) {
     meter_.frame();
-    drawReadoutInCorner(meter_.text(), height_,
-                        [this](int x, int y, int w, int h) { fill(x, y, w, h, white_); });
+    drawReadoutInCorner(meter_.text(), height_, [this](int x, int y, int w, int h, ReadoutInk ink) {
+      fill(x, y, w, h, ink == ReadoutInk::Text ? white_ : palette_[0]);
+    });
   }
   const unsigned w = static_cast<unsigned>(width_);
   const unsigned h = static_cast<unsigned>(height_);

@@ -9,6 +9,7 @@
 #include <X11/extensions/XShm.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "device/soft/presenter.h"
@@ -24,7 +25,11 @@ class X11Presenter : public Presenter {
   X11Presenter& operator=(const X11Presenter&) = delete;
   ~X11Presenter() override { close(); }
 
-  // Prepares to draw into window, whose attributes the caller has just read.
+  // Why open() refuses a window of these attributes, for a message: "its 8-bit PseudoColor
+  // visual is not supported (...)".
+  static std::string unsupported(const XWindowAttributes& attributes);
+  // Prepares to draw into window, whose attributes the caller has just read; false for visuals
+  // other than TrueColor and DirectColor, of any depth.
   bool open(Display* display, Window window, const XWindowAttributes& attributes, bool showFps);
   void close();
   // Larger than any screen. A window beyond it (a virtual root across many monitors, say) gets a
@@ -39,6 +44,7 @@ class X11Presenter : public Presenter {
   int height() const { return height_; }
 
   void present(const FrameView& frame) override;
+  FpsMeter& meter() { return meter_; }
 
  private:
   void fill(int x, int y, int w, int h, uint32_t pixel);
@@ -60,7 +66,9 @@ class X11Presenter : public Presenter {
   std::vector<int> columns_;       // for each column of the picture, its column in the frame
   int width_ = 0;
   int height_ = 0;
-  bool direct_ = false;  // 32-bit pixels in this machine's byte order: written without XPutPixel
+  bool direct_ = false;    // 32-bit pixels in this machine's byte order: written without XPutPixel
+  bool direct16_ = false;  // 16-bit pixels in this machine's byte order, likewise
+  bool rgb565_ = false;    // the visual's pixels are RGB565 themselves
   uint32_t white_ = 0;
   bool stretch_ = false;
   bool showFps_ = false;

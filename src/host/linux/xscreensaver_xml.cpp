@@ -97,7 +97,7 @@ int main() {
       "triangle flies its own size, 9, 16 or 25, behind a leader. A control left at \"saved\" or\n"
       "at 0 keeps the value saved with \"tavrik -c\", else the default.\n"
       "\n"
-      "Written by the TAVRIK team; 2026.\n"
+      "Written by the TAVRIK developers; 2026.\n"
       "  </_description>\n"
       "</screensaver>\n",
       100000u);
