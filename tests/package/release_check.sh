@@ -35,10 +35,10 @@ dpkg-deb -x "$dist/$deb" linux
 [ "$(linux/usr/libexec/xscreensaver/tavrik --version)" = "tavrik $version" ] ||
   fail "tavrik --version says '$(linux/usr/libexec/xscreensaver/tavrik --version)'"
 for page in tavrik tavrik-settings; do
-  zcat "linux/usr/share/man/man6/$page.6.gz" | grep -q "^\.TH .*\"$page $version\"" ||
+  grep -q "^\.TH .*\"tavrik $version\"" <<<"$(zcat "linux/usr/share/man/man6/$page.6.gz")" ||
     fail "the manual page $page(6) does not name version $version"
 done
-zcat linux/usr/share/doc/tavrik/changelog.gz | head -n 1 | grep -q "^tavrik ($version) " ||
+grep -q "^tavrik ($version) " <<<"$(zcat linux/usr/share/doc/tavrik/changelog.gz | head -n 1)" ||
   fail "the changelog's first entry is not version $version"
 grep -q '^License: MIT$' linux/usr/share/doc/tavrik/copyright || fail "the copyright is not MIT"
 
@@ -55,7 +55,7 @@ grep -q "Windows XP SP3" windows/README.txt || fail "README.txt does not name Wi
 
 scr=windows/tavrik.scr
 objdump=i686-w64-mingw32-objdump
-$objdump -f "$scr" | grep -q "file format pei-i386" || fail "tavrik.scr is not a 32-bit program"
+grep -q "file format pei-i386" <<<"$($objdump -f "$scr")" || fail "tavrik.scr is not a 32-bit program"
 header=$($objdump -p "$scr")
 field() {
   awk -v name="$1" '$1 == name {print $2}' <<<"$header"
@@ -66,7 +66,7 @@ field() {
   fail "the subsystem version is not 5.1 (Windows XP)"
 [ "$(field MajorOSystemVersion).$(field MinorOSystemVersion)" = 5.1 ] ||
   fail "the operating system version is not 5.1 (Windows XP)"
-! $objdump -h "$scr" | grep -q '\.debug' || fail "tavrik.scr is not stripped"
+! grep -q '\.debug' <<<"$($objdump -h "$scr")" || fail "tavrik.scr is not stripped"
 # The imports as DLL!function, DLL names in lower case.
 awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ && dll {print dll "!" $3}' \
   <<<"$header" | LC_ALL=C sort >imports.txt
@@ -75,8 +75,8 @@ diff -u "$here/tavrik-scr-imports.txt" imports.txt ||
 
 i686-w64-mingw32-windres -i "$scr" -O rc -o resources.rc
 grep -q '^102 DIALOGEX' resources.rc || fail "no dialog 102"
-grep -q '^103 BITMAP' resources.rc || fail "no logo bitmap 103"
-grep -q '^IDI_ICON ICON' resources.rc || fail "no icon IDI_ICON"
+grep -q '^103 2 /\* RT_BITMAP \*/' resources.rc || fail "no logo bitmap 103"
+grep -q '^"IDI_ICON" 14 /\* RT_GROUP_ICON \*/' resources.rc || fail "no icon IDI_ICON"
 grep -q '/\* RT_MANIFEST \*/' resources.rc || fail "no manifest"
 IFS=. read -r major minor patch <<<"$version"
 grep -q "FILEVERSION $major, $minor, $patch, 0" resources.rc || fail "FILEVERSION is not $version"
@@ -93,7 +93,7 @@ msiinfo export "$dist/$msi" Property | tr -d '\r' >property.idt
 grep -q "^ProductVersion	$version$" property.idt || fail "the installer's version is not $version"
 grep -q "^Manufacturer	The TAVRIK developers$" property.idt || fail "the installer names no publisher"
 grep -q "^ARPPRODUCTICON	" property.idt || fail "the installer has no icon"
-msiinfo export "$dist/$msi" Directory | grep -q '^SystemFolder' ||
+grep -q '^SystemFolder' <<<"$(msiinfo export "$dist/$msi" Directory)" ||
   fail "the installer does not install into the system folder"
 msiextract -C msi "$dist/$msi" >/dev/null
 cmp -s "$(find msi -name tavrik.scr)" "$scr" || fail "the installer's tavrik.scr is not the archive's"
