@@ -1,8 +1,8 @@
 // A plain X window for the host tests to embed into or preview in, standing for the window of a
 // screen-saver host: host_test_window WIDTH HEIGHT prints the window's id, keeps the window
-// until SIGTERM, and so destroys it when it is stopped. Its background is a dark grey, so a test
-// can tell our pixels from the window's own. host_test_window --cursor prints whether the
-// pointer's cursor is "hidden" (every pixel transparent) or "visible".
+// until SIGTERM, and so destroys it when it is stopped. Its background is a dark grey (#303030 at
+// any depth of the screen), so a test can tell our pixels from the window's own. host_test_window
+// --cursor prints whether the pointer's cursor is "hidden" (every pixel transparent) or "visible".
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -45,6 +45,23 @@ int printCursor(Display* display) {
   return 0;
 }
 
+// The dark grey #303030 as a pixel of the screen's visual, whatever its depth.
+unsigned long greyPixel(Display* display, int screen) {
+  const Visual* visual = DefaultVisual(display, screen);
+  const auto channel = [](unsigned long mask) {
+    if (mask == 0) {
+      return 0ul;
+    }
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0) {
+      ++shift;
+    }
+    const unsigned long top = mask >> shift;  // the channel's largest value
+    return ((0x30 * top + 127) / 255) << shift;
+  };
+  return channel(visual->red_mask) | channel(visual->green_mask) | channel(visual->blue_mask);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +86,7 @@ int main(int argc, char** argv) {
   const int screen = DefaultScreen(display);
   const Window window = XCreateSimpleWindow(
       display, RootWindow(display, screen), 10, 10, static_cast<unsigned>(width),
-      static_cast<unsigned>(height), 0, BlackPixel(display, screen), 0x303030);
+      static_cast<unsigned>(height), 0, BlackPixel(display, screen), greyPixel(display, screen));
   XClassHint hint{};
   char name[] = "host_test_window";
   char className[] = "TavrikTestHost";
