@@ -134,13 +134,16 @@ const char* headlessUsage() {
          "  --clock-start MS0     the simulated timer's first reading (default 60000)\n"
          "\n"
          "Settings for this run only (never saved):\n"
-         "  --harriers N          1 to 30\n"
+         "  --harriers N          the harriers flown without a formation, 1 to 30\n"
          "  --formation none|triangle|line|random\n"
-         "  --triangle 9|16|25\n"
+         "                        the formation flown (random: none or the triangle)\n"
+         "  --triangle 9|16|25    the harriers of the triangle formation\n"
          "  --resolution 640x480|800x600|1024x768|screen|WxH\n"
-         "                        (screen: the window's own size; WxH any such size up to\n"
-         "                        8192x8192, drawn as a window of that size would be)\n"
-         "  --clouds surface|wire\n";
+         "                        the picture's size (screen: the window's own size; WxH any\n"
+         "                        such size up to 8192x8192, drawn as a window of that size\n"
+         "                        would be)\n"
+         "  --clouds surface|wire\n"
+         "                        the cloud tiles drawn as surfaces or as wire frames\n";
 }
 
 bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
