@@ -39,7 +39,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$saver" "$stage/tavrik.scr"
 cp resources/win32/tavrik.ico resources/win32/tavrik.wxs "$stage/"
-epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
 touch --date "@$epoch" "$stage"/*
 cd "$stage"
 TZ=UTC faketime -f "$(date -u --date "@$epoch" '+%Y-%m-%d %H:%M:%S')" wixl --arch "$arch" --output "$out" \

@@ -10,7 +10,8 @@
 # commit's (SOURCE_DATE_EPOCH), the build folder's path is mapped out of the programs, and the
 # archives are written in a fixed order with fixed owners.
 # With --check it builds the release twice, in two folders one after the other, and compares
-# the artifacts byte for byte (diffoscope, where installed, shows what differs).
+# the artifacts byte for byte (diffoscope, where installed, shows what differs); build/dist then
+# holds the first.
 # Usage: scripts/release.sh [--check]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -84,12 +85,12 @@ if [ "$check" = 0 ]; then
   exit 0
 fi
 
-# Two folders at two paths, built one after the other.
-build_release "$PWD/build/release-check-a" "$PWD/build/release-check-a.dist"
-build_release "$PWD/build/release-check-b/second" "$PWD/build/release-check-b.dist"
+# Two folders at two paths, built one after the other; the first build is the release.
+build_release "$PWD/build/release-work" "$dist"
+build_release "$PWD/build/release-check/second" "$PWD/build/release-check/dist"
 status=0
-for file in "$PWD/build/release-check-a.dist"/*; do
-  other="$PWD/build/release-check-b.dist/$(basename "$file")"
+for file in "$dist"/*; do
+  other="$PWD/build/release-check/dist/$(basename "$file")"
   if cmp -s "$file" "$other"; then
     echo "same: $(basename "$file")"
   else

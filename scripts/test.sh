@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds TAVRIK for Linux twice (optimised, and with AddressSanitizer +
 # UndefinedBehaviorSanitizer) and runs the whole test suite on both, end-to-end tests included;
-# builds and checks the Debian package; then builds the Windows programs, 32-bit as shipped and
-# 64-bit, and runs the Windows tests under Wine on the 64-bit build (and on the 32-bit one too
-# where the machine can run 32-bit code).
+# builds the release twice and compares the builds, and installs and removes its Debian package;
+# then builds the Windows programs, 32-bit as shipped and 64-bit, and runs the Windows tests under
+# Wine on the 64-bit build (and on the 32-bit one too where the machine can run 32-bit code).
 # Checks the formatting first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,8 +30,11 @@ run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTAVRIK_SANITIZE=ON -DTAVRIK_BENCH=OFF
 
-# The Debian package (build/package, about a minute): its files, and no lintian error.
-scripts/package.sh --check
+# The release (build/dist): each artifact built twice, in two folders, and compared byte for byte;
+# each build checked (tests/package/release_check.sh). Then its Debian package installed with apt
+# and removed again, where that cannot disturb an installed tavrik.
+scripts/release.sh --check
+tests/package/deb_install.sh build/dist/tavrik_*_amd64.deb
 
 # The Windows tests compare runs with the optimised Linux build.
 windows=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_LINUX_BUILD="$PWD/build/release")

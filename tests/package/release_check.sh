@@ -32,8 +32,8 @@ expected=$(printf '%s\n' SHA256SUMS "$deb" "$msi" "$tarball" "$zip" | LC_ALL=C s
 "$here/deb_check.sh" "$dist/$deb" >/dev/null
 [ "$(dpkg-deb -f "$dist/$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 dpkg-deb -x "$dist/$deb" linux
-[ "$(linux/usr/libexec/xscreensaver/tavrik --version)" = "tavrik $version" ] ||
-  fail "tavrik --version says '$(linux/usr/libexec/xscreensaver/tavrik --version)'"
+said=$(linux/usr/libexec/xscreensaver/tavrik --version)
+[ "${said%%$'\n'*}" = "tavrik $version" ] || fail "tavrik --version says '$said'"
 for page in tavrik tavrik-settings; do
   grep -q "^\.TH .*\"tavrik $version\"" <<<"$(zcat "linux/usr/share/man/man6/$page.6.gz")" ||
     fail "the manual page $page(6) does not name version $version"
