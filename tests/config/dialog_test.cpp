@@ -41,10 +41,11 @@ const std::map<std::string, int32_t> kDefaults = {{"numHarriers", 15}, {"mode", 
                                                   {"cloudSurface", 1}, {"withGround", 1},
                                                   {"formation", 0},    {"numHARRIERStriangle", 16}};
 
-const std::vector<int> kRadioIds = {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom,
-                                    kIdTriangle9,     kIdTriangle16,        kIdTriangle25,
-                                    kIdCloudSurface,  kIdCloudWire,         kIdResolution640,
-                                    kIdResolution800, kIdResolution1024,    kIdResolutionScreen};
+const std::vector<int> kRadioIds = {kIdFormationNone,   kIdFormationTriangle, kIdFormationLine,
+                                    kIdFormationRandom, kIdTriangle9,         kIdTriangle16,
+                                    kIdTriangle25,      kIdCloudSurface,      kIdCloudWire,
+                                    kIdResolution640,   kIdResolution800,     kIdResolution1024,
+                                    kIdResolutionScreen};
 
 std::vector<int> checkedIds(const FakeView& view) {
   std::vector<int> ids;
@@ -171,19 +172,62 @@ TEST(SettingsDialog, StoredCountOutsideTheArrowsRangeIsShownAndSavedAsTheNearest
   EXPECT_EQ(view.texts[kIdCountText], "1");
 }
 
-TEST(SettingsDialog, LineFormationLeavesTheGroupClearAndSurvivesOk) {
+// The Linux dialog offers the line formation, which the Windows template has no button for.
+TEST(SettingsDialog, AStoredLineFormationChecksLineAndSurvivesOk) {
   FakeStore store = storedWith({{"formation", 2}});
   FakeView view;
   SettingsDialog dialog(view, store);
   dialog.open();
-  EXPECT_FALSE(view.isChecked(kIdFormationNone));
-  EXPECT_FALSE(view.isChecked(kIdFormationTriangle));
-  EXPECT_FALSE(view.isChecked(kIdFormationRandom));
+  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationLine, kIdTriangle16, kIdCloudSurface,
+                                                kDefaultResolutionRadio}));
   dialog.stepCount(1);
   EXPECT_TRUE(dialog.command(kIdOk));
   EXPECT_EQ(store.values["formation"], 2);
   EXPECT_EQ(store.values["numHarriers"], 16);
   EXPECT_EQ(view.ended, kDialogAccepted);
+}
+
+TEST(SettingsDialog, TheLineRadioSavesTwo) {
+  for (const int from : {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom}) {
+    FakeStore store = storedWith({});
+    FakeView view;
+    SettingsDialog dialog(view, store);
+    dialog.open();
+    view.click(from);
+    view.click(kIdFormationLine);
+    EXPECT_FALSE(view.isChecked(from));
+    dialog.command(kIdOk);
+    EXPECT_EQ(store.values["formation"], kFormationLine) << from;
+  }
+}
+
+// A formation that no button stands for leaves the group clear, and OK keeps it.
+TEST(SettingsDialog, UnknownFormationLeavesTheGroupClearAndSurvivesOk) {
+  FakeStore store = storedWith({{"formation", 5}});
+  FakeView view;
+  SettingsDialog dialog(view, store);
+  dialog.open();
+  for (const RadioChoice& radio : kFormationRadios) {
+    EXPECT_FALSE(view.isChecked(radio.id)) << radio.id;
+  }
+  dialog.command(kIdOk);
+  EXPECT_EQ(store.values["formation"], 5);
+}
+
+// The credit lines are chosen once: the Windows dialog template shows the same three texts.
+TEST(SettingsDialog, TheWindowsTemplateShowsTheSameCreditLines) {
+  const std::filesystem::path rc =
+      std::filesystem::path(__FILE__).parent_path() / "../../resources/win32/tavrik.rc";
+  std::ifstream in(rc);
+  ASSERT_TRUE(in) << rc;
+  std::stringstream text;
+  text << in.rdbuf();
+  for (const char* line : kCreditLines) {
+    EXPECT_NE(text.str().find("CONTROL \"" + std::string(line) + "\", -1, \"Static\""),
+              std::string::npos)
+        << line;
+  }
+  EXPECT_EQ(text.str().find("team"), std::string::npos);
 }
 
 TEST(SettingsDialog, UnknownTriangleCountAndResolutionSurviveOk) {
@@ -353,8 +397,8 @@ TEST_F(DialogFileTest, BrokenFileOpensWithDefaultsAndOkRepairsIt) {
   SettingsDialog dialog(view, store);
   dialog.open();
   EXPECT_EQ(view.texts[kIdCountText], "15");
-  EXPECT_EQ(checkedIds(view),
-            (std::vector<int>{kIdTriangle16, kIdCloudSurface, kDefaultResolutionRadio}));
+  EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationLine, kIdTriangle16, kIdCloudSurface,
+                                                kDefaultResolutionRadio}));
   view.click(kIdResolution800);
   dialog.command(kIdOk);
   EXPECT_EQ(readFile(),

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # tavrik-settings on its own, driven from the keyboard: OK stores the changes, CANCEL, Esc and
-# the close box drop them, a stored line formation survives OK, --owner makes the dialog a
+# the close box drop them, the line radio stores the line formation and a stored one checks it
+# and survives OK, --owner makes the dialog a
 # transient, bad arguments and a missing display end it with a message, and a settings file
 # that cannot be written is reported before the dialog closes.
 source "$(dirname "$0")/lib.sh"
@@ -147,6 +148,25 @@ click 291 73
 click 270 339
 expect_exit 0
 expect_settings $'numHarriers=28\nmode=3\ncloudSurface=1\nwithGround=1\nformation=1\nnumHARRIERStriangle=16'
+
+echo "the line radio: the down key moves the check from no formation past triangle to line"
+printf 'numHarriers=15\nformation=0\n' >"$SETTINGS"
+start_dialog
+xdotool key Tab Tab Tab Tab Down Down
+sleep 1
+import -window root "$E2E_DIR/line.png"
+xdotool key Return
+expect_exit 0
+expect_settings $'numHarriers=15\nmode=3\ncloudSurface=1\nwithGround=1\nformation=2\nnumHARRIERStriangle=16'
+
+echo "a stored line formation checks line: the down key goes on from it to random"
+# The keyboard reaches a radio group at its checked button, in the order of the places on the
+# dialog: "line" lies below the triangle's count, one Tab further than "no formation".
+start_dialog
+xdotool key Tab Tab Tab Tab Tab Down
+xdotool key Return
+expect_exit 0
+expect_settings $'numHarriers=15\nmode=3\ncloudSurface=1\nwithGround=1\nformation=100\nnumHARRIERStriangle=16'
 
 echo "a stored line formation and ground survive OK"
 printf 'numHarriers=4\nformation=2\nwithGround=0\nmode=2\n' >"$SETTINGS"

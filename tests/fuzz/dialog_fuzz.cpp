@@ -27,10 +27,11 @@ void check(bool condition, const char* what) {
   }
 }
 
-constexpr int kButtons[] = {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom,
-                            kIdTriangle9,     kIdTriangle16,        kIdTriangle25,
-                            kIdCloudSurface,  kIdCloudWire,         kIdResolution640,
-                            kIdResolution800, kIdResolution1024,    kIdResolutionScreen};
+constexpr int kButtons[] = {kIdFormationNone,   kIdFormationTriangle, kIdFormationLine,
+                            kIdFormationRandom, kIdTriangle9,         kIdTriangle16,
+                            kIdTriangle25,      kIdCloudSurface,      kIdCloudWire,
+                            kIdResolution640,   kIdResolution800,     kIdResolution1024,
+                            kIdResolutionScreen};
 
 constexpr int kCommands[] = {kIdOk, kIdCancel, kIdCountArrows, kIdCountText, kIdFormationNone, 0};
 

@@ -69,6 +69,9 @@ void parseWhole(Words& words, const char* xscreensaverWindow) {
   check(switched == saverMode, "a switch mode without a switch, or the other way round");
   check(!saverMode || command.window <= 0xFFFFFFFFu, "a switch's window wider than 32 bits");
   check(command.mode != LinuxMode::Windowed || command.window == 0, "a window for a window");
+  check(command.delayMicroseconds <= kMaxDelayMicroseconds, "a delay beyond its range");
+  check(!command.windowFromEnvironment || command.mode == LinuxMode::Embedded,
+        "XSCREENSAVER_WINDOW taken outside -root");
 }
 
 // The runner's options one by one, from each position, as the parser would hand them over.
