@@ -1,8 +1,7 @@
 #include "camera/camera.h"
 
-#include <cmath>
-
 #include "math/matrix.h"
+#include "math/trig.h"
 #include "sim/formation.h"
 #include "sim/harriers.h"
 
@@ -250,15 +249,17 @@ Vec3 followedHarrier(const CameraState& camera, const Scene& scene, const Settin
 
 Vec3 shotOffset(float r, float e) {
   const double elevation = static_cast<double>(e);
-  return {0.0f, r * static_cast<float>(std::sin(elevation)),
-          -r * static_cast<float>(std::cos(elevation))};
+  float s = 0.0f;
+  float c = 0.0f;
+  SinCosF(elevation, s, c);
+  return {0.0f, r * s, -r * c};
 }
 
 Vec3 fieldOverviewOffset(float r, float e) {
   Vec3 d = shotOffset(r, e);
   if (d.y < -450.0f && r > 0.0f) {
     const double ratio = -500.0 / static_cast<double>(r);
-    const float lifted = static_cast<float>(std::asin(ratio < -1.0 ? -1.0 : ratio));
+    const float lifted = static_cast<float>(Asin(ratio < -1.0 ? -1.0 : ratio));
     d = shotOffset(r, lifted);
   }
   return d;
@@ -317,7 +318,7 @@ void placeCamera(CameraState& camera, Scene& scene, const Settings& settings) {
       camera.cameraEye = camera.cameraTarget + camera.eyeOffset;
       break;
   }
-  const float fov = static_cast<float>(2.0 * std::atan(static_cast<double>(lens)));
+  const float fov = static_cast<float>(2.0 * Atan(static_cast<double>(lens)));
   SetPerspective(scene.projection, nearPlane, farPlane, fov);
   SetLookAt(scene.view, camera.cameraEye, camera.cameraTarget, 0.0f);
 }

@@ -1,16 +1,20 @@
 #include "math/matrix.h"
 
-#include <cmath>
+#include "math/trig.h"
 
 namespace tavrik {
 
 namespace {
 
-float sinOf(float angle) {
-  return static_cast<float>(std::sin(static_cast<double>(angle)));
-}
-float cosOf(float angle) {
-  return static_cast<float>(std::cos(static_cast<double>(angle)));
+struct SineCosine {
+  float s;
+  float c;
+};
+
+SineCosine sineCosineOf(double angle) {
+  SineCosine out{};
+  SinCosF(angle, out.s, out.c);
+  return out;
 }
 
 }  // namespace
@@ -43,8 +47,7 @@ void SetScale(Matrix4& out, float x, float y, float z) {
 }
 
 void SetRotationX(Matrix4& out, float angle) {
-  const float c = cosOf(angle);
-  const float s = sinOf(angle);
+  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
   SetIdentity(out);
   out(1, 1) = c;
   out(1, 2) = s;
@@ -53,8 +56,7 @@ void SetRotationX(Matrix4& out, float angle) {
 }
 
 void SetRotationY(Matrix4& out, float angle) {
-  const float c = cosOf(angle);
-  const float s = sinOf(angle);
+  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
   SetIdentity(out);
   out(0, 0) = c;
   out(0, 2) = -s;
@@ -63,8 +65,7 @@ void SetRotationY(Matrix4& out, float angle) {
 }
 
 void SetRotationZ(Matrix4& out, float angle) {
-  const float c = cosOf(angle);
-  const float s = sinOf(angle);
+  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
   SetIdentity(out);
   out(0, 0) = c;
   out(0, 1) = s;
@@ -101,9 +102,7 @@ void SetLookAt(Matrix4& out, const Vec3& from, const Vec3& at, float roll) {
 }
 
 void SetPerspective(Matrix4& out, float nearPlane, float farPlane, float fov) {
-  const double half = static_cast<double>(fov) * 0.5;
-  const float c = static_cast<float>(std::cos(half));
-  const float s = static_cast<float>(std::sin(half));
+  const auto [s, c] = sineCosineOf(static_cast<double>(fov) * 0.5);
   const float q = s / (1.0f - nearPlane / farPlane);
   SetZero(out);
   out(0, 0) = c;

@@ -1,6 +1,6 @@
 #include "scene/geometry.h"
 
-#include <cmath>
+#include "math/trig.h"
 
 namespace tavrik {
 
@@ -51,8 +51,9 @@ void buildQuarryWedge(Scene& scene) {
   const float hubHalfHeight = 4.0f;
   const float rimHalfThickness = 1.0f;
   const double angle = 2.0 * kPi / scene.quarrySegmentCount;
-  const float c = static_cast<float>(std::cos(angle));
-  const float s = static_cast<float>(std::sin(angle));
+  float s = 0.0f;
+  float c = 0.0f;
+  SinCosF(angle, s, c);
 
   const Vec3 w0(0.0f, hubHalfHeight, 0.0f);
   const Vec3 w1(radius, rimHalfThickness, 0.0f);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "math/trig.h"
 #include "scene/geometry.h"
 
 namespace tavrik {
@@ -130,7 +131,7 @@ bool buildScene(Scene& scene, const Settings& settings, Random& random, Device& 
   device.setLightState(LightState::Material, scene.materialHandle);
 
   SetLookAt(scene.view, Vec3(-1800.0f, 170.0f, -400.0f), Vec3(100.0f, 50.0f, 10.0f), 0.0f);
-  SetPerspective(scene.projection, 10.0f, 3000.0f, static_cast<float>(2.0 * std::atan(0.5)));
+  SetPerspective(scene.projection, 10.0f, 3000.0f, static_cast<float>(2.0 * Atan(0.5)));
 
   device.setRenderState(RenderState::CullMode, kCullCounterClockwise);
   device.setRenderState(RenderState::ShadeMode, kShadeFlat);

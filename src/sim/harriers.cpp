@@ -1,8 +1,8 @@
 #include "sim/harriers.h"
 
 #include <algorithm>
-#include <cmath>
 
+#include "math/trig.h"
 #include "sim/formation.h"
 #include "sim/quarry.h"
 
@@ -14,10 +14,10 @@ constexpr float kSeparationReach = 2.5f;
 constexpr float kSeparationCapDistance = 0.1f;
 
 float sinOf(double angle) {
-  return static_cast<float>(std::sin(angle));
+  return SinF(angle);
 }
 float cosOf(double angle) {
-  return static_cast<float>(std::cos(angle));
+  return CosF(angle);
 }
 
 // One pass of the three stages over the whole flock.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "math/matrix.h"
+#include "math/trig.h"
 
 namespace tavrik {
 
@@ -49,13 +50,14 @@ void stepClock(Scene& scene, uint32_t nowMs) {
 
 Vec3 quarryPathAt(const Scene& scene, double time) {
   const double phase = static_cast<double>(scene.quarryPhase);
-  const float xr = static_cast<float>(kPathRadius * std::sin(kAcrossRateX * time + phase));
+  const float xr = static_cast<float>(kPathRadius * Sin(kAcrossRateX * time + phase));
   const float y = static_cast<float>(
-      kClimbAmplitude * std::sin(static_cast<double>(quarryClimbRate) * time + kClimbPhase));
-  const float zr = static_cast<float>(kPathRadius * std::cos(kAcrossRateZ * time + phase));
+      kClimbAmplitude * Sin(static_cast<double>(quarryClimbRate) * time + kClimbPhase));
+  const float zr = static_cast<float>(kPathRadius * Cos(kAcrossRateZ * time + phase));
   const double turn = kTurnRate * time;
-  const float c = static_cast<float>(std::cos(turn));
-  const float s = static_cast<float>(std::sin(turn));
+  float s = 0.0f;
+  float c = 0.0f;
+  SinCosF(turn, s, c);
   return {xr * c + zr * s + cloudHalfSpan, y + kBaseHeight, zr * c - xr * s + cloudHalfSpan};
 }
 
