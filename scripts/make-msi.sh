@@ -8,13 +8,13 @@
 # set afterwards.
 # Usage: scripts/make-msi.sh SAVER.scr x86|x64 VERSION OUT.msi
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
 [ $# = 4 ] || {
   echo "usage: scripts/make-msi.sh SAVER.scr x86|x64 VERSION OUT.msi" >&2
   exit 2
 }
-saver=$1 arch=$2 version=$3 out=$4
+saver=$(realpath "$1") arch=$2 version=$3 out=$(realpath -m "$4")
+cd "$(dirname "$0")/.."
 case "$arch" in
   x86) system_folder=SystemFolder ;;
   x64) system_folder=System64Folder ;;
@@ -32,7 +32,6 @@ guid() {
     "${h:17:3}" "${h:20:12}" | tr a-f A-F
 }
 saver_sum=$(sha256sum "$saver" | cut -c1-64)
-out=$(realpath "$out")
 
 # wixl takes the files by names relative to the folder it runs in.
 stage=$(mktemp -d)

@@ -6,7 +6,7 @@
 # the entry, and leaves the user's settings. MSI_ARCH is x64 for a 64-bit build, x86 for the
 # 32-bit one; either lands in System32 of a prefix of its own width.
 source "$(dirname "$0")/../e2e/win32/win_lib.sh"
-: "${TAVRIK_VERSION:?TAVRIK_VERSION must name the project's version}"
+: "${TAVRIK_VERSION:?TAVRIK_VERSION must name the version of the project}"
 : "${MSI_ARCH:?MSI_ARCH must be x86 or x64}"
 top=$(cd "$(dirname "$0")/../.." && pwd)
 win_display 1024x768x24
@@ -39,7 +39,10 @@ cmp -s tavrik.scr "$installed" || fail "the saver was not installed into System3
   fail "the uninstall entry's name is '$(uninstall_value DisplayName)'"
 [ "$(uninstall_value Publisher)" = "The TAVRIK developers" ] ||
   fail "the uninstall entry's publisher is '$(uninstall_value Publisher)'"
-[ -n "$(uninstall_value DisplayIcon)" ] || fail "the uninstall entry has no icon"
+# Add/Remove Programs shows an installed package's icon from its product registration.
+[ -f "$WINEPREFIX/drive_c/windows/Installer/$code/tavrik.ico" ] &&
+  grep -q "ProductIcon.*$code" <<<"$(win reg query 'HKCR\Installer\Products' /s)" ||
+  fail "the installed product has no icon"
 
 # The installed saver, as the settings page starts it.
 TAVRIK_SCR='C:\windows\system32\tavrik.scr'
