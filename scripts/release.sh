@@ -27,15 +27,18 @@ case "${1:-}" in
 esac
 
 scripts/install-deps.sh
-version=$(git show HEAD:CMakeLists.txt | sed -n 's/^project(tavrik VERSION \([0-9.]*\) .*/\1/p')
+# One commit for the whole run, even if HEAD moves while it builds.
+commit=$(git rev-parse HEAD)
+version=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(tavrik VERSION \([0-9.]*\) .*/\1/p')
 [ -n "$version" ] || {
   echo "release.sh: no version in CMakeLists.txt" >&2
   exit 1
 }
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
-  echo "release.sh: the working tree has uncommitted changes; the release is built from HEAD"
+  echo "release.sh: the working tree has uncommitted changes; the release is built from HEAD,"
+  echo "  $commit"
 fi
 
 # crlf FILE: the file with Windows line ends.
@@ -43,14 +46,14 @@ crlf() {
   sed 's/\r*$/\r/' "$1"
 }
 
-# build_release WORK DIST: exports HEAD into WORK, builds it there and writes the artifacts to
+# build_release WORK DIST: exports the commit into WORK, builds it there and writes the artifacts to
 # DIST.
 build_release() {
   local work=$1 dist=$2
   local src=$work/tavrik-$version
   rm -rf "$work" "$dist"
   mkdir -p "$work" "$dist"
-  git archive --format=tar --prefix="tavrik-$version/" HEAD | tar -x -C "$work"
+  git archive --format=tar --prefix="tavrik-$version/" "$commit" | tar -x -C "$work"
 
   echo "Building the Linux package in $src"
   (cd "$src" && scripts/package.sh >/dev/null)
@@ -72,7 +75,8 @@ build_release() {
   (cd "$stage" && zip -X -q "$dist/tavrik-$version-windows.zip" tavrik.scr README.txt LICENSE.txt)
   "$src/scripts/make-msi.sh" "$stage/tavrik.scr" x86 "$version" "$dist/tavrik-$version.msi"
 
-  git archive --format=tar.gz --prefix="tavrik-$version/" -o "$dist/tavrik-$version.tar.gz" HEAD
+  git archive --format=tar.gz --prefix="tavrik-$version/" -o "$dist/tavrik-$version.tar.gz" \
+    "$commit"
   (cd "$dist" && sha256sum -- * >SHA256SUMS)
   tests/package/release_check.sh "$dist" "$version"
 }
