@@ -1,5 +1,7 @@
 #include "host/win32/saver_window.h"
 
+#include <cstdlib>
+
 namespace tavrik {
 
 namespace {
@@ -38,6 +40,52 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   }
 }
 
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  auto& layout = *reinterpret_cast<MonitorLayout*>(data);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) {
+    return TRUE;
+  }
+  if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
+    layout.primary = info.rcMonitor;
+  } else if (layout.otherCount < kMaxOtherMonitors) {
+    layout.others[layout.otherCount++] = info.rcMonitor;
+  }
+  return TRUE;
+}
+
+// "l,t,r,b;l,t,r,b..." with the primary first; false on anything else.
+bool parseLayout(const char* text, MonitorLayout& layout) {
+  MonitorLayout parsed{};
+  int count = 0;
+  const char* at = text;
+  while (*at != '\0') {
+    long values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+      char* end = nullptr;
+      values[i] = std::strtol(at, &end, 10);
+      const char expected = i < 3 ? ',' : ';';
+      if (end == at || (*end != expected && !(i == 3 && *end == '\0'))) {
+        return false;
+      }
+      at = *end == '\0' ? end : end + 1;
+    }
+    const RECT rect = {values[0], values[1], values[2], values[3]};
+    if (count == 0) {
+      parsed.primary = rect;
+    } else if (parsed.otherCount < kMaxOtherMonitors) {
+      parsed.others[parsed.otherCount++] = rect;
+    }
+    ++count;
+  }
+  if (count == 0) {
+    return false;
+  }
+  layout = parsed;
+  return true;
+}
+
 }  // namespace
 
 bool registerSaverClass(HINSTANCE instance, UINT style, WNDPROC procedure) {
@@ -52,14 +100,14 @@ bool registerSaverClass(HINSTANCE instance, UINT style, WNDPROC procedure) {
   return RegisterClassA(&windowClass) != 0;
 }
 
-bool createSaverWindow(HINSTANCE instance, int showCommand, HWND& window) {
+bool createSaverWindow(HINSTANCE instance, int showCommand, const RECT& primary, HWND& window) {
   if (!registerSaverClass(instance, CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW,
                           saverWindowProc)) {
     return false;
   }
-  window =
-      CreateWindowExA(0, kSaverClass, kSaverTitle, WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                      GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
+  window = CreateWindowExA(0, kSaverClass, kSaverTitle, WS_POPUP, primary.left, primary.top,
+                           primary.right - primary.left, primary.bottom - primary.top, nullptr,
+                           nullptr, instance, nullptr);
   ShowCursor(FALSE);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
@@ -78,6 +126,42 @@ WPARAM runFrameLoop(const std::function<void()>& frame) {
     } else {
       frame();
     }
+  }
+}
+
+MonitorLayout readMonitorLayout() {
+  MonitorLayout layout{};
+  layout.primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  char injected[512] = {};
+  const DWORD length = GetEnvironmentVariableA("TAVRIK_TEST_MONITORS", injected, sizeof injected);
+  if (length > 0 && length < sizeof injected && parseLayout(injected, layout)) {
+    return layout;
+  }
+  EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&layout));
+  return layout;
+}
+
+int coverOtherMonitors(HINSTANCE instance, const MonitorLayout& layout, HWND* covers) {
+  int count = 0;
+  for (int i = 0; i < layout.otherCount; ++i) {
+    const RECT& r = layout.others[i];
+    const HWND cover =
+        CreateWindowExA(WS_EX_TOPMOST, kSaverClass, kSaverTitle, WS_POPUP, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+    if (cover != nullptr) {
+      ShowWindow(cover, SW_SHOWNOACTIVATE);
+      UpdateWindow(cover);
+      covers[count++] = cover;
+    }
+  }
+  return count;
+}
+
+void placeCovers(const MonitorLayout& layout, HWND* covers, int count) {
+  for (int i = 0; i < count && i < layout.otherCount; ++i) {
+    const RECT& r = layout.others[i];
+    SetWindowPos(covers[i], HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOACTIVATE);
   }
 }
 

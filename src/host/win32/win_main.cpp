@@ -35,13 +35,16 @@ int runSaver(HINSTANCE instance, int showCommand) {
   tavrik::prepareRun(*run, store, static_cast<uint32_t>(std::time(nullptr)), {});
 
   HWND window = nullptr;
-  if (!tavrik::createSaverWindow(instance, showCommand, window)) {
+  if (!tavrik::createSaverWindow(instance, showCommand, tavrik::readMonitorLayout().primary,
+                                 window)) {
     return 0;
   }
   // Without a window nothing could ever end the run.
   if (window == nullptr) {
     return 0;
   }
+  HWND covers[tavrik::kMaxOtherMonitors] = {};
+  const int coverCount = tavrik::coverOtherMonitors(instance, tavrik::readMonitorLayout(), covers);
   MultimediaTimer timer;
   tavrik::D3dDevice direct3D(window);
   tavrik::GdiPresenter presenter(window);
@@ -55,6 +58,7 @@ int runSaver(HINSTANCE instance, int showCommand) {
       return 0;
     }
   }
+  tavrik::placeCovers(tavrik::readMonitorLayout(), covers, coverCount);
   // A flip that waits for the display paces the frames by itself. Where none waits (no vertical
   // sync, as under Wine) this keeps the loop from spinning a core; it allows a little more than
   // the refresh rate so that it never holds back a flip that did wait.

@@ -36,9 +36,10 @@ constexpr char kHostClass[] = "TavrikTestHost";
 
 int usage() {
   std::fputs(
-      "usage: win_probe find-class CLASS | sync-class CLASS\n"
+      "usage: win_probe find-class CLASS | sync-class CLASS | all-of-class CLASS\n"
       "       win_probe find-child PARENT_HWND CLASS\n"
-      "       win_probe display-mode\n"
+      "       win_probe display-mode | monitors\n"
+      "       win_probe manifest FILE\n"
       "       win_probe host-window WIDTH HEIGHT FILE\n"
       "       win_probe message-box CAPTION | dialog TITLE\n"
       "       win_probe point TITLE ID [up|down]\n",
@@ -152,6 +153,20 @@ std::string windowRectText(HWND hwnd) {
   return rectText(rect);
 }
 
+// The window's DPI awareness as the system took it from the program's manifest: 0 unaware,
+// 1 system, 2 per monitor; -1 where the system does not tell.
+int dpiAwarenessOf(HWND hwnd) {
+  using ContextOf = HANDLE(WINAPI*)(HWND);
+  using AwarenessOf = int(WINAPI*)(HANDLE);
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  // Through void*: the function types differ from FARPROC's by design.
+  const auto contextOf = reinterpret_cast<ContextOf>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+  const auto awarenessOf = reinterpret_cast<AwarenessOf>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  return contextOf != nullptr && awarenessOf != nullptr ? awarenessOf(contextOf(hwnd)) : -1;
+}
+
 void printWindow(HWND hwnd) {
   char name[256] = {};
   GetClassNameA(hwnd, name, sizeof name);
@@ -165,6 +180,7 @@ void printWindow(HWND hwnd) {
   std::printf("visible=%d\n", IsWindowVisible(hwnd) ? 1 : 0);
   std::printf("style=0x%08lX\n", static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)));
   std::printf("exstyle=0x%08lX\n", static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
+  std::printf("dpiAwareness=%d\n", dpiAwarenessOf(hwnd));
 }
 
 int findClass(const char* name) {
@@ -186,6 +202,52 @@ int syncClass(const char* name) {
       SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) == 0) {
     return kNotFound;
   }
+  return kOk;
+}
+
+// Every top-level window of the class, one block each, separated by a line "--".
+int allOfClass(const char* name) {
+  int found = 0;
+  for (HWND hwnd = FindWindowExA(nullptr, nullptr, name, nullptr); hwnd != nullptr;
+       hwnd = FindWindowExA(nullptr, hwnd, name, nullptr)) {
+    if (found++ > 0) {
+      std::puts("--");
+    }
+    printWindow(hwnd);
+  }
+  return found > 0 ? kOk : kNotFound;
+}
+
+BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    std::printf("monitor=%ld,%ld,%ld,%ld primary=%d\n", r.left, r.top, r.right, r.bottom,
+                (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? 1 : 0);
+  }
+  return TRUE;
+}
+
+int monitors() {
+  std::printf("count=%d\n", GetSystemMetrics(SM_CMONITORS));
+  return EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0) ? kOk : kNotFound;
+}
+
+// The program's manifest (resource 1 of type RT_MANIFEST) as it was built into the file, one
+// line of it per line.
+int manifest(const char* file) {
+  const HMODULE module = LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HRSRC found = module != nullptr
+                          ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))
+                          : nullptr;
+  const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+  const char* text = loaded != nullptr ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  if (text == nullptr) {
+    return kNotFound;
+  }
+  std::fwrite(text, 1, SizeofResource(module, found), stdout);
+  std::puts("");
   return kOk;
 }
 
@@ -432,8 +494,17 @@ int run(int argc, char** argv) {
   if (command == "find-child" && args == 2 && parseHwnd(argv[2], &hwnd)) {
     return findChild(hwnd, argv[3]);
   }
+  if (command == "all-of-class" && args == 1) {
+    return allOfClass(argv[2]);
+  }
   if (command == "display-mode" && args == 0) {
     return displayMode();
+  }
+  if (command == "monitors" && args == 0) {
+    return monitors();
+  }
+  if (command == "manifest" && args == 1) {
+    return manifest(argv[2]);
   }
   if (command == "host-window" && args == 3 && parseLong(argv[2], 1, 16384, &number) &&
       parseLong(argv[3], 1, 16384, &other)) {
