@@ -357,6 +357,19 @@ bool floatOf(double y, float& out) {
   return out == static_cast<float>(y + m);
 }
 
+// For the float forms: x - k pi/2 in plain doubles, within 2^-51 of r wherever |r| >= 2^-30;
+// nearer a multiple of pi/2, and beyond the narrow range, the exact reduction.
+Reduced roughReduce(double x) {
+  if (std::fabs(x) < kNarrowLimit) {
+    const double k = (x * kTwoOverPi + kRoundingShift) - kRoundingShift;
+    const double r = ((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3;
+    if (std::fabs(r) >= 0x1p-30) {
+      return {{r, 0.0}, static_cast<int>(k) & 3};
+    }
+  }
+  return reduce(x);
+}
+
 // The quadrant's sine and cosine from those of r, with signs.
 struct Quadrant {
   double s;
@@ -439,7 +452,7 @@ float SinF(double x) {
   if (std::fabs(x) < kTiny || !std::isfinite(x)) {
     return static_cast<float>(Sin(x));
   }
-  const Reduced red = reduce(x);
+  const Reduced red = roughReduce(x);
   const double y = (red.quadrant & 1) == 0 ? roughSin(red.r) : roughCos(red.r);
   float out = 0.0f;
   if (!floatOf(y, out)) {
@@ -452,7 +465,7 @@ float CosF(double x) {
   if (std::fabs(x) < kTiny || !std::isfinite(x)) {
     return static_cast<float>(Cos(x));
   }
-  const Reduced red = reduce(x);
+  const Reduced red = roughReduce(x);
   const double y = (red.quadrant & 1) == 0 ? roughCos(red.r) : roughSin(red.r);
   float out = 0.0f;
   if (!floatOf(y, out)) {
@@ -467,7 +480,7 @@ void SinCosF(double x, float& s, float& c) {
     c = static_cast<float>(Cos(x));
     return;
   }
-  const Reduced red = reduce(x);
+  const Reduced red = roughReduce(x);
   const Quadrant q = inQuadrant(red.quadrant, roughSin(red.r), roughCos(red.r));
   if (!floatOf(q.s, s)) {
     s = static_cast<float>(Sin(x));
