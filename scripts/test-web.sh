@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the browser version (scripts/web.sh) and a Linux build to compare it with
+# (build/web-linux), then tests them: the Node runner against the Linux runner, and the page in
+# headless Chromium. Needs emscripten, chromium and imagemagick (scripts/install-deps.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${WEB_JOBS:-$(nproc)}
+WEB_JOBS=$jobs scripts/web.sh
+cmake -S . -B build/web-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_TESTS=OFF \
+  -DTAVRIK_BENCH=OFF >/dev/null
+cmake --build build/web-linux -j "$jobs" --target tavrik
+
+node --check web/page.js
+# What a visitor downloads besides the page: at most 250 KB gzipped.
+bytes=$(cat build/web/site/tavrik.js build/web/site/tavrik.wasm build/web/site/page.js |
+  gzip -9n | wc -c)
+echo "tavrik.js, tavrik.wasm and page.js: $bytes bytes gzipped"
+[ "$bytes" -le 256000 ] || { echo "FAIL: the page's program is over 250 KB gzipped" >&2; exit 1; }
+
+work=${E2E_OUT:-/tmp/tavrik-e2e}/web
+tests/web/runner_matches_linux.sh "$PWD/build/web/node/tavrik-headless.js" \
+  "$PWD/build/web-linux/bin/tavrik" "$work/runner"
+rm -rf "$work/page"
+mkdir -p "$work/page"
+python3 tests/web/page_test.py build/web/site "$PWD/build/web-linux/bin/tavrik" "$work/page"

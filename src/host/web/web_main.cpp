@@ -1,0 +1,297 @@
+// Browser host: runs the shared run sequence on the software device in a web page, one frame per
+// requestAnimationFrame, and shows each frame on the page's canvas with putImageData. It relies
+// on the page's script (web/page.js) for the settings given in the address, the settings panel,
+// full screen and the cursor, and on localStorage for the settings. The picture is drawn at the
+// canvas's size in device pixels, or at a fixed mode's size that the page scales with black bars.
+// Every buffer is made at start-up, for the largest picture the screen can show; a frame
+// allocates nothing. It does not save settings itself and never uses the network.
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+#include <emscripten/heap.h>
+#include <emscripten/html5.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/soft/soft_device.h"
+#include "host/headless/headless.h"
+#include "host/headless/png_presenter.h"
+#include "host/linux/counting_device.h"
+#include "host/linux/picture.h"
+#include "host/run.h"
+#include "host/timers.h"
+#include "host/web/local_storage_store.h"
+
+// clang-format off
+// The canvas's size in device pixels; also the screen's, which is the largest the page can grow.
+EM_JS(void, tavrikWindowSize, (int* width, int* height, int* screenWidth, int* screenHeight), {
+  const canvas = Module.canvas;
+  const ratio = window.devicePixelRatio || 1;
+  HEAP32[width >> 2] = Math.round(canvas.clientWidth * ratio);
+  HEAP32[height >> 2] = Math.round(canvas.clientHeight * ratio);
+  HEAP32[screenWidth >> 2] = Math.round(screen.width * ratio);
+  HEAP32[screenHeight >> 2] = Math.round(screen.height * ratio);
+});
+
+// One frame, RGBA, onto the canvas; the image object is remade only when the picture changes.
+EM_JS(void, tavrikShow, (const uint8_t* rgba, int width, int height), {
+  const canvas = Module.canvas;
+  if (canvas.width !== width || canvas.height !== height) {
+    canvas.width = width;
+    canvas.height = height;
+  }
+  let image = Module.tavrikImage;
+  if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba ||
+      image.width !== width || image.height !== height) {
+    image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width,
+                          height);
+    Module.tavrikImage = image;
+    Module.tavrikContext = canvas.getContext("2d", {alpha: false});
+  }
+  Module.tavrikContext.putImageData(image, 0, 0);
+  Module.tavrikFrames = (Module.tavrikFrames || 0) + 1;
+});
+
+EM_JS(void, tavrikReadout, (const char* text), {
+  if (Module.onReadout) Module.onReadout(UTF8ToString(text));
+});
+// clang-format on
+
+namespace tavrik {
+
+namespace {
+
+// The page's clock in whole milliseconds without the time the page was hidden, so that a run
+// resumes where it stopped; or the simulated timer when the address asks for one (frame-ms).
+class PageTimer : public MillisecondTimer {
+ public:
+  explicit PageTimer(const HeadlessOptions& options)
+      : simulated_(options.frameMs.has_value()),
+        stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
+
+  uint32_t readMs() override {
+    if (simulated_) {
+      return stepped_.readMs();
+    }
+    return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now() - hiddenMs_));
+  }
+  void hide() { hiddenAt_ = emscripten_get_now(); }
+  void show() { hiddenMs_ += emscripten_get_now() - hiddenAt_; }
+
+ private:
+  bool simulated_;
+  SteppedTimer stepped_;
+  double hiddenMs_ = 0;
+  double hiddenAt_ = 0;
+};
+
+// Widens RGB565 frames to the canvas's RGBA through a table, as the PNG frames widen them.
+class CanvasPresenter : public Presenter {
+ public:
+  CanvasPresenter() : palette_(65536) {
+    for (uint32_t p = 0; p < 65536; ++p) {
+      const uint16_t pixel = static_cast<uint16_t>(p);
+      uint8_t rgb[3];
+      widenRow(&pixel, 1, rgb);
+      palette_[p] = rgb[0] | uint32_t{rgb[1]} << 8 | uint32_t{rgb[2]} << 16 | 0xFF000000u;
+    }
+  }
+
+  void reserve(size_t pixels) { rgba_.assign(pixels, 0xFF000000u); }
+
+  void present(const FrameView& frame) override {
+    const size_t pixels = static_cast<size_t>(frame.width) * frame.height;
+    if (pixels > rgba_.size()) {
+      return;  // never: the device's buffers are no larger than the reserve
+    }
+    uint32_t* out = rgba_.data();
+    for (int y = 0; y < frame.height; ++y) {
+      const uint16_t* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+      for (int x = 0; x < frame.width; ++x) {
+        *out++ = palette_[row[x]];
+      }
+    }
+    tavrikShow(reinterpret_cast<const uint8_t*>(rgba_.data()), frame.width, frame.height);
+  }
+
+ private:
+  std::vector<uint32_t> palette_;
+  std::vector<uint32_t> rgba_;
+};
+
+struct Page {
+  HeadlessOptions options;
+  Run run;
+  CanvasPresenter presenter;
+  SoftDevice soft{&presenter};
+  FpsMeter meter{"SOFT/WASM"};
+  CountingDevice<SoftDevice> device{soft, meter};
+  std::unique_ptr<PageTimer> timer;
+  bool followsWindow = false;
+  size_t capacity = 0;  // the pixels of the largest picture, made at start-up
+  uint32_t frames = 0;
+  bool showFps = false;
+  bool running = false;
+  char readout[64] = "";
+  std::string message;
+};
+
+// Made once, by the first option or the start; the page runs one run for its lifetime.
+Page* thePage = nullptr;
+
+Page& page() {
+  if (thePage == nullptr) {
+    thePage = new Page();
+  }
+  return *thePage;
+}
+
+// The window's size in device pixels, made smaller with its proportions kept when it is larger
+// than the buffers made at start-up (a window moved to a larger screen).
+void windowPicture(const Page& p, int& width, int& height) {
+  int screenWidth = 0;
+  int screenHeight = 0;
+  tavrikWindowSize(&width, &height, &screenWidth, &screenHeight);
+  width = width > 0 ? width : 1;
+  height = height > 0 ? height : 1;
+  const double pixels = static_cast<double>(width) * height;
+  if (pixels > static_cast<double>(p.capacity)) {
+    const double scale = std::sqrt(static_cast<double>(p.capacity) / pixels);
+    width = static_cast<int>(width * scale);
+    height = static_cast<int>(height * scale);
+  }
+}
+
+EM_BOOL onAnimationFrame(double, void*) {
+  Page& p = page();
+  if (!p.running) {
+    return EM_FALSE;
+  }
+  if (p.followsWindow) {
+    int width = 0;
+    int height = 0;
+    windowPicture(p, width, height);
+    followWindow(p.run.settings, width, height);
+    p.device.resize(p.run.settings.screenWidth, p.run.settings.screenHeight);
+  }
+  runFrame(p.run, p.device, *p.timer);
+  ++p.frames;
+  if (p.showFps) {
+    p.meter.frame();
+    if (std::strcmp(p.readout, p.meter.text()) != 0) {
+      std::strncpy(p.readout, p.meter.text(), sizeof p.readout - 1);
+      tavrikReadout(p.readout);
+    }
+  }
+  // With a frame count the run stops there and its last frame stays on the canvas.
+  p.running = p.options.frames == 0 || p.frames < p.options.frames;
+  return p.running ? EM_TRUE : EM_FALSE;
+}
+
+}  // namespace
+
+}  // namespace tavrik
+
+extern "C" {
+
+// One setting from the page's address, as the command line takes it ("harriers", "7"). Returns
+// the message for a bad value, or an empty text.
+EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* value) {
+  tavrik::Page& p = tavrik::page();
+  const std::string dashed = std::string("--") + name;
+  char* argv[] = {const_cast<char*>(dashed.c_str()), const_cast<char*>(value)};
+  int i = 0;
+  bool known = false;
+  p.message.clear();
+  if (!tavrik::parseHeadlessOption(2, argv, i, p.options, known, p.message) || known) {
+    return p.message.c_str();
+  }
+  p.message = "unknown setting " + dashed;
+  return p.message.c_str();
+}
+
+// Settings, buffers, device and scene, then the frames on requestAnimationFrame. False when the
+// device could not be brought up.
+EMSCRIPTEN_KEEPALIVE int tavrik_start(int showFps) {
+  tavrik::Page& p = tavrik::page();
+  tavrik::LocalStorageStore store;
+  tavrik::prepareRun(p.run, store, tavrik::runSeed(p.options), p.options.overrides);
+  p.showFps = showFps != 0;
+  p.timer = std::make_unique<tavrik::PageTimer>(p.options);
+  // A size given in the address is drawn as it is; "screen" follows the canvas.
+  if (tavrik::drawsAtWindowSize(p.run.settings)) {
+    int width = p.options.width;
+    int height = p.options.height;
+    p.followsWindow = width == 0;
+    if (p.followsWindow) {
+      int screenWidth = 0;
+      int screenHeight = 0;
+      tavrikWindowSize(&width, &height, &screenWidth, &screenHeight);
+      width = std::max(width, screenWidth);
+      height = std::max(height, screenHeight);
+    }
+    tavrik::followWindow(p.run.settings, width, height);
+  }
+  p.capacity = static_cast<size_t>(p.run.settings.screenWidth) * p.run.settings.screenHeight;
+  p.presenter.reserve(p.capacity);
+  if (!tavrik::startRun(p.run, p.device, *p.timer)) {
+    return 0;
+  }
+  p.running = true;
+  emscripten_request_animation_frame_loop(tavrik::onAnimationFrame, nullptr);
+  return 1;
+}
+
+// The settings the page's panel offers, from the settings table, as JSON: for each with a
+// command-line name, its stored name, that option, its default and range, and its words.
+EMSCRIPTEN_KEEPALIVE const char* tavrik_fields() {
+  tavrik::Page& p = tavrik::page();
+  std::string& json = p.message;
+  json = "[";
+  for (const tavrik::SettingField& field : tavrik::kSettingFields) {
+    if (field.option == nullptr) {
+      continue;
+    }
+    json += json.size() > 1 ? "," : "";
+    json += std::string("{\"name\":\"") + field.name + "\",\"option\":\"" + field.option +
+            "\",\"default\":" + std::to_string(field.defaultValue) +
+            ",\"low\":" + std::to_string(field.low) + ",\"high\":" + std::to_string(field.high) +
+            ",\"choices\":[";
+    for (int c = 0; c < field.choiceCount; ++c) {
+      json += std::string(c > 0 ? "," : "") + "[\"" + field.choices[c].word + "\"," +
+              std::to_string(field.choices[c].value) + "]";
+    }
+    json += "]}";
+  }
+  json += "]";
+  return json.c_str();
+}
+
+// The page was hidden (1) or shown again (0): the frames stop meanwhile and the clock with them.
+EMSCRIPTEN_KEEPALIVE void tavrik_hidden(int hidden) {
+  tavrik::Page& p = tavrik::page();
+  if (p.timer) {
+    hidden ? p.timer->hide() : p.timer->show();
+  }
+}
+
+EMSCRIPTEN_KEEPALIVE unsigned tavrik_frames() {
+  return tavrik::page().frames;
+}
+
+// The bytes the program holds on its heap, which stay the same from frame to frame.
+EMSCRIPTEN_KEEPALIVE unsigned tavrik_heap_in_use() {
+  return static_cast<unsigned>(mallinfo().uordblks);
+}
+
+// The size of the program's memory, which grows only at start-up.
+EMSCRIPTEN_KEEPALIVE unsigned tavrik_memory_bytes() {
+  return static_cast<unsigned>(emscripten_get_heap_size());
+}
+}

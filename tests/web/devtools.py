@@ -1,0 +1,155 @@
+"""A headless Chromium driven through the DevTools protocol over a pipe (--remote-debugging-pipe):
+no port is opened and no package beyond Python's own is needed. Also a PNG reader for what it
+captures and what the native runner writes."""
+import base64
+import json
+import os
+import struct
+import subprocess
+import tempfile
+import time
+import zlib
+
+
+def _as_3_and_4(commands, replies):
+    # Copied out of the way first: either end may itself be numbered 3 or 4.
+    commands, replies = os.dup(commands), os.dup(replies)
+    os.dup2(commands, 3)
+    os.dup2(replies, 4)
+
+
+class Browser:
+    def __init__(self, width, height):
+        self.profile = tempfile.TemporaryDirectory(prefix="tavrik-chromium-",
+                                                   ignore_cleanup_errors=True)
+        to_browser_r, self.to_browser = os.pipe()
+        self.from_browser, from_browser_w = os.pipe()
+        # The pipe's ends go to the browser as file descriptors 3 (commands) and 4 (replies).
+        self.process = subprocess.Popen(
+            ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+             "--remote-debugging-pipe", "--force-color-profile=srgb",
+             "--force-device-scale-factor=1", f"--window-size={width},{height}",
+             f"--user-data-dir={self.profile.name}", "about:blank"],
+            pass_fds=(3, 4), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=lambda: _as_3_and_4(to_browser_r, from_browser_w))
+        os.close(to_browser_r)
+        os.close(from_browser_w)
+        self.buffer = b""
+        self.next_id = 0
+        self.events = []
+        targets = self.call("Target.getTargets")["targetInfos"]
+        page = next(t for t in targets if t["type"] == "page")
+        self.session = self.call("Target.attachToTarget", targetId=page["targetId"],
+                                 flatten=True)["sessionId"]
+        for domain in ("Page", "Runtime", "Log"):
+            self.call(f"{domain}.enable", session=True)
+
+    def _read(self):
+        while b"\0" not in self.buffer:
+            chunk = os.read(self.from_browser, 1 << 20)
+            if not chunk:
+                raise RuntimeError("the browser closed its pipe")
+            self.buffer += chunk
+        message, self.buffer = self.buffer.split(b"\0", 1)
+        return json.loads(message)
+
+    def call(self, method, session=False, **params):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params}
+        if session:
+            message["sessionId"] = self.session
+        os.write(self.to_browser, json.dumps(message).encode() + b"\0")
+        while True:
+            reply = self._read()
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError(f"{method}: {reply['error']}")
+                return reply["result"]
+            self.events.append(reply)
+
+    def open(self, url):
+        self.call("Page.navigate", session=True, url=url)
+        self.wait_until("document.readyState === 'complete'")
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", session=True, expression=expression,
+                           returnByValue=True, awaitPromise=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+        return result["result"].get("value")
+
+    def wait_until(self, expression, timeout=60):
+        end = time.monotonic() + timeout
+        while not self.evaluate(f"!!({expression})"):
+            if time.monotonic() > end:
+                raise AssertionError(f"still not true after {timeout} s: {expression}")
+            time.sleep(0.1)
+
+    def screenshot(self):
+        """The page as PNG bytes."""
+        return base64.b64decode(self.call("Page.captureScreenshot", session=True,
+                                          format="png")["data"])
+
+    def console(self, levels):
+        """The console's messages and the page's uncaught exceptions of the given levels."""
+        found = []
+        for event in self.events:
+            method, params = event.get("method"), event.get("params", {})
+            if method == "Runtime.consoleAPICalled" and params["type"] in levels:
+                found.append(" ".join(str(a.get("value", a.get("description")))
+                                      for a in params["args"]))
+            elif method == "Runtime.exceptionThrown" and "error" in levels:
+                found.append(str(params["exceptionDetails"]))
+            elif method == "Log.entryAdded" and params["entry"]["level"] in levels:
+                found.append(params["entry"]["text"])
+        return found
+
+    def close(self):
+        try:
+            self.call("Browser.close")
+        except RuntimeError:
+            pass  # the browser closed its pipe as it went
+        self.process.wait(timeout=30)
+        os.close(self.to_browser)
+        os.close(self.from_browser)
+        self.profile.cleanup()
+
+
+def read_png(data):
+    """(width, height, rows of RGB byte triples) of an 8-bit RGB or RGBA PNG."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+    pos, idat = 8, b""
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+            assert depth == 8 and colour in (2, 6) and interlace == 0, "unsupported PNG"
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    channels = 3 if colour == 2 else 4
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - channels] if i >= channels else 0
+            b = previous[i]
+            c = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        previous = line
+        rows.append(bytes(line) if channels == 3 else
+                    bytes(v for x in range(width) for v in line[x * 4:x * 4 + 3]))
+    return width, height, rows

@@ -1,0 +1,128 @@
+"""The page in headless Chromium, served from 127.0.0.1: a lit scene at two window sizes, the
+frame counter advancing with the heap unchanged, the readout, the address's settings drawing what
+the native runner draws, a bad value logged once, and no console errors.
+    page_test.py SITE_DIR TAVRIK_BIN WORK_DIR"""
+import functools
+import http.server
+import os
+import subprocess
+import sys
+import threading
+import time
+
+from devtools import Browser, read_png
+
+site, native, work = sys.argv[1:4]
+failures = []
+
+
+def check(condition, text):
+    print(("ok   " if condition else "FAIL ") + text)
+    if not condition:
+        failures.append(text)
+
+
+def lit(picture):
+    """Pixels brighter than black, and the colours among them."""
+    _, _, rows = picture
+    count, colours = 0, set()
+    for row in rows:
+        for x in range(0, len(row), 3):
+            pixel = row[x:x + 3]
+            if max(pixel) > 12:
+                count += 1
+                colours.add(pixel)
+    return count, len(colours)
+
+
+# A quiet server for the site on the first free port of 18000-18099.
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
+handler.func.log_message = lambda *args: None
+server = None
+for port in range(18000, 18100):
+    try:
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+        break
+    except OSError:
+        continue
+threading.Thread(target=server.serve_forever, daemon=True).start()
+base = f"http://127.0.0.1:{server.server_address[1]}/"
+
+for width, height in ((800, 600), (1280, 720)):
+    browser = Browser(width, height)
+    try:
+        browser.open(base + "?fps=1&seed=2")
+        browser.wait_until("tavrik.frames >= 90")
+        first, heap, memory = browser.evaluate("[tavrik.frames, tavrik.heapInUse, tavrik.memoryBytes]")
+        browser.wait_until(f"tavrik.frames >= {first + 30}")
+        later, heap2, memory2 = browser.evaluate("[tavrik.frames, tavrik.heapInUse, tavrik.memoryBytes]")
+        check(later > first, f"{width}x{height}: the frame counter advances ({first} to {later})")
+        check((heap, memory) == (heap2, memory2),
+              f"{width}x{height}: the heap stays at {heap} bytes in use of {memory}")
+        canvas, inside = browser.evaluate(
+            "[[picture.width, picture.height], [innerWidth, innerHeight]]")
+        check(canvas == inside, f"{width}x{height}: the picture {canvas} is the page's size")
+        # The opening shots may show one harrier against the dark; the clouds come into view
+        # within seconds.
+        count = colours = 0
+        for _ in range(40):
+            shot = browser.screenshot()
+            count, colours = lit(read_png(shot))
+            if count > 20000 and colours > 8:
+                break
+            time.sleep(0.5)
+        with open(os.path.join(work, f"page-{width}x{height}.png"), "wb") as f:
+            f.write(shot)
+        check(count > 20000 and colours > 8,
+              f"{width}x{height}: a lit scene ({count} lit pixels, {colours} colours)")
+        browser.wait_until("tavrik.readout.includes('FPS')")
+        text = browser.evaluate("tavrik.readout")
+        check("SOFT/WASM" in text and "TRIANGLES" in text, f"the readout: {text!r}")
+        errors = browser.console({"error"})
+        check(not errors, f"{width}x{height}: no console errors {errors}")
+    finally:
+        browser.close()
+
+# The address's settings against the native runner's frames of the same seed and steps.
+common = ["--seed", "4", "--frame-ms", "40", "--frames", "12", "--resolution", "640x480"]
+settings = ["--clouds", "wire", "--formation", "line", "--harriers", "7"]
+env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(work, "config"))
+for name, options in (("plain", common), ("chosen", common + settings)):
+    subprocess.run([native, *options, "--output", os.path.join(work, name)], check=True, env=env)
+
+
+def address(options):
+    pairs = zip(options[0::2], options[1::2])
+    return base + "?" + "&".join(f"{k[2:]}={v}" for k, v in pairs)
+
+
+browser = Browser(800, 600)
+try:
+    pictures = {}
+    for name, options in (("plain", common), ("chosen", common + settings)):
+        browser.open(address(options))
+        browser.wait_until("tavrik.frames === 12")
+        data = browser.evaluate("picture.toDataURL('image/png')")
+        import base64
+        pictures[name] = read_png(base64.b64decode(data.split(",", 1)[1]))
+        with open(os.path.join(work, name, "frame-00012.png"), "rb") as f:
+            expected = read_png(f.read())
+        check(pictures[name] == expected,
+              f"?{address(options).split('?')[1]}: frame 12 is the native runner's")
+    check(pictures["plain"] != pictures["chosen"], "clouds, formation and harriers change the picture")
+
+    browser.events.clear()
+    browser.open(base + "?harriers=99&formation=sideways")
+    browser.wait_until("tavrik.frames >= 5")
+    warnings = browser.console({"warning"})
+    check(len(warnings) == 2 and "harriers" in warnings[0] and "formation" in warnings[1],
+          f"each bad value logged once: {warnings}")
+    errors = browser.console({"error"})
+    check(not errors, f"no console errors {errors}")
+finally:
+    browser.close()
+server.shutdown()
+
+if failures:
+    sys.exit(f"{len(failures)} checks failed")
+print("PASS")
