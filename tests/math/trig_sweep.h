@@ -101,8 +101,13 @@ struct Tallies {
 };
 
 inline void print(const char* name, const Tally& t) {
-  std::printf("%-10s %10llu arguments  max error %.3f ulp  misrounded %llu\n", name,
-              static_cast<unsigned long long>(t.count), t.maxUlps,
+  if (t.misrounded == 0) {
+    std::printf("%-5s %10llu arguments  every result correctly rounded (max error <= 0.5 ulp)\n",
+                name, static_cast<unsigned long long>(t.count));
+    return;
+  }
+  std::printf("%-5s %10llu arguments  max error %.3f ulp at %a  misrounded %llu\n", name,
+              static_cast<unsigned long long>(t.count), t.maxUlps, t.worstArgument,
               static_cast<unsigned long long>(t.misrounded));
 }
 
