@@ -1,7 +1,8 @@
 // The Linux entry point: chooses the mode from the command line and runs it. It relies on Xlib
-// for the single-instance rule and the foreground window, and hands each mode to its own host
-// (SDL2 windows, embedding, preview, notice, the settings program, the headless runner). It draws
-// nothing itself and holds no state beyond the stop signals and the X error traps.
+// for the display check, the single-instance rule and the foreground window, and hands each mode
+// to its own host (SDL2 windows, embedding, preview, notice, the settings program, the headless
+// runner); a mode ended by a stop signal then ends the process by that signal. It draws nothing
+// itself and holds no state beyond the stop signals and the X error traps.
 #include <X11/Xlib.h>
 
 #include <cstdio>
