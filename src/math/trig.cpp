@@ -1,8 +1,8 @@
 #include "math/trig.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "math/double_double.h"
 
@@ -171,7 +171,8 @@ uint32_t twoOverPiBitsAt(int j) {
 // Payne-Hanek for x >= 2^19: x = m 2^e, and only the 192 bits of 2/pi that reach x 2/pi mod 4
 // matter. Integer arithmetic, so it is exact up to the bits left out (below 2^-137).
 Reduced reduceWide(double x) {
-  const uint64_t bits = std::bit_cast<uint64_t>(x);
+  uint64_t bits = 0;
+  std::memcpy(&bits, &x, sizeof bits);
   const int e = static_cast<int>(bits >> 52) - 1075;
   const uint64_t m = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
   uint32_t w[6];
