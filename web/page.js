@@ -173,5 +173,7 @@ window.tavrik = {
   get frames() { return started ? Module._tavrik_frames() : 0; },
   get heapInUse() { return Module._tavrik_heap_in_use(); },
   get memoryBytes() { return Module._tavrik_memory_bytes(); },
+  get frameMs() { return started ? Module._tavrik_frame_ms() : 0; },
+  get showMs() { return started ? Module._tavrik_show_ms() : 0; },
   get readout() { return readout.hidden ? "" : readout.textContent; },
 };

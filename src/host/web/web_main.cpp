@@ -110,6 +110,7 @@ class CanvasPresenter : public Presenter {
     if (pixels > rgba_.size()) {
       return;  // never: the device's buffers are no larger than the reserve
     }
+    const double before = emscripten_get_now();
     uint32_t* out = rgba_.data();
     for (int y = 0; y < frame.height; ++y) {
       const uint16_t* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
@@ -118,7 +119,10 @@ class CanvasPresenter : public Presenter {
       }
     }
     tavrikShow(reinterpret_cast<const uint8_t*>(rgba_.data()), frame.width, frame.height);
+    shownMs += emscripten_get_now() - before;
   }
+
+  double shownMs = 0;  // all frames so far, widening and putting them on the canvas
 
  private:
   std::vector<uint32_t> palette_;
@@ -136,6 +140,7 @@ struct Page {
   bool followsWindow = false;
   size_t capacity = 0;  // the pixels of the largest picture, made at start-up
   uint32_t frames = 0;
+  double frameMs = 0;  // all frames so far, from the clock's reading to the canvas's update
   bool showFps = false;
   bool running = false;
   char readout[64] = "";
@@ -180,7 +185,9 @@ EM_BOOL onAnimationFrame(double, void*) {
     followWindow(p.run.settings, width, height);
     p.device.resize(p.run.settings.screenWidth, p.run.settings.screenHeight);
   }
+  const double before = emscripten_get_now();
   runFrame(p.run, p.device, *p.timer);
+  p.frameMs += emscripten_get_now() - before;
   ++p.frames;
   if (p.showFps) {
     p.meter.frame();
@@ -283,6 +290,18 @@ EMSCRIPTEN_KEEPALIVE void tavrik_hidden(int hidden) {
 
 EMSCRIPTEN_KEEPALIVE unsigned tavrik_frames() {
   return tavrik::page().frames;
+}
+
+// The milliseconds a frame took on average so far: simulation, drawing and showing it.
+EMSCRIPTEN_KEEPALIVE double tavrik_frame_ms() {
+  const tavrik::Page& p = tavrik::page();
+  return p.frames > 0 ? p.frameMs / p.frames : 0;
+}
+
+// Of that, the milliseconds spent showing the frame on the canvas.
+EMSCRIPTEN_KEEPALIVE double tavrik_show_ms() {
+  const tavrik::Page& p = tavrik::page();
+  return p.frames > 0 ? p.presenter.shownMs / p.frames : 0;
 }
 
 // The bytes the program holds on its heap, which stay the same from frame to frame.
