@@ -175,5 +175,6 @@ window.tavrik = {
   get memoryBytes() { return Module._tavrik_memory_bytes(); },
   get frameMs() { return started ? Module._tavrik_frame_ms() : 0; },
   get showMs() { return started ? Module._tavrik_show_ms() : 0; },
+  get longestStepMs() { return started ? Module._tavrik_longest_step_ms() : 0; },
   get readout() { return readout.hidden ? "" : readout.textContent; },
 };

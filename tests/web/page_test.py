@@ -78,6 +78,20 @@ for width, height in ((800, 600), (1280, 720)):
         browser.wait_until("tavrik.readout.includes('FPS')")
         text = browser.evaluate("tavrik.readout")
         check("SOFT/WASM" in text and "TRIANGLES" in text, f"the readout: {text!r}")
+        if width == 800:
+            # Another tab in front hides the page for 4 s: no frames meanwhile, and no 4 s
+            # step of the scene clock after it.
+            other = browser.call("Target.createTarget", url="about:blank")["targetId"]
+            browser.wait_until("document.visibilityState === 'hidden'")
+            hidden_at = browser.evaluate("tavrik.frames")
+            time.sleep(4)
+            still = browser.evaluate("tavrik.frames")
+            browser.call("Target.closeTarget", targetId=other)
+            browser.call("Page.bringToFront", session=True)
+            browser.wait_until(f"tavrik.frames >= {still + 30}")
+            step = browser.evaluate("tavrik.longestStepMs")
+            check(still == hidden_at and step < 2000,
+                  f"hidden, it drew {still - hidden_at} frames; after it the longest clock step was {step} ms")
         errors = browser.console({"error"})
         check(not errors, f"{width}x{height}: no console errors {errors}")
     finally:

@@ -140,7 +140,8 @@ struct Page {
   bool followsWindow = false;
   size_t capacity = 0;  // the pixels of the largest picture, made at start-up
   uint32_t frames = 0;
-  double frameMs = 0;  // all frames so far, from the clock's reading to the canvas's update
+  double frameMs = 0;          // all frames so far, from the clock's reading to the canvas's update
+  uint32_t longestStepMs = 0;  // the scene clock's longest step from one frame to the next
   bool showFps = false;
   bool running = false;
   char readout[64] = "";
@@ -188,6 +189,7 @@ EM_BOOL onAnimationFrame(double, void*) {
   const double before = emscripten_get_now();
   runFrame(p.run, p.device, *p.timer);
   p.frameMs += emscripten_get_now() - before;
+  p.longestStepMs = std::max(p.longestStepMs, p.run.scene.frameMs);
   ++p.frames;
   if (p.showFps) {
     p.meter.frame();
@@ -302,6 +304,11 @@ EMSCRIPTEN_KEEPALIVE double tavrik_frame_ms() {
 EMSCRIPTEN_KEEPALIVE double tavrik_show_ms() {
   const tavrik::Page& p = tavrik::page();
   return p.frames > 0 ? p.presenter.shownMs / p.frames : 0;
+}
+
+// The longest step of the scene clock between two frames; a hidden page's time is not one.
+EMSCRIPTEN_KEEPALIVE unsigned tavrik_longest_step_ms() {
+  return tavrik::page().longestStepMs;
 }
 
 // The bytes the program holds on its heap, which stay the same from frame to frame.
