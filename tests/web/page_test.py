@@ -123,7 +123,37 @@ try:
             expected = read_png(f.read())
         check(pictures[name] == expected,
               f"?{address(options).split('?')[1]}: frame 12 is the native runner's")
+        # 640x480 fills the page's height, 4:3, with black bars left and right.
+        page_width, page_height, rows = read_png(browser.screenshot())
+        bar = (page_width - page_height * 4 // 3) // 2 - 2
+        bars = sum(max(row[x * 3:x * 3 + 3]) > 0 for row in rows
+                   for x in list(range(bar)) + list(range(page_width - bar, page_width)))
+        middle = lit((page_width, page_height, [row[(bar + 4) * 3:(page_width - bar - 4) * 3]
+                                                for row in rows]))[0]
+        check(bar > 50 and bars == 0 and middle > 100,
+              f"{name}: black bars of {bar} columns beside a lit picture ({middle} lit pixels)")
     check(pictures["plain"] != pictures["chosen"], "clouds, formation and harriers change the picture")
+
+    # The pointer shows the panel and the cursor; still, they go. A click, or F, goes full
+    # screen (Esc is the browser's own).
+    def mouse(kind, **more):
+        browser.call("Input.dispatchMouseEvent", session=True, type=kind, x=100, y=200, **more)
+
+    mouse("mouseMoved")
+    check(browser.evaluate("!panel.hidden && !document.body.classList.contains('still')"),
+          "a moving pointer shows the panel and the cursor")
+    browser.wait_until("panel.hidden && document.body.classList.contains('still')", timeout=20)
+    mouse("mousePressed", button="left", clickCount=1)
+    mouse("mouseReleased", button="left", clickCount=1)
+    browser.wait_until("document.fullscreenElement !== null", timeout=20)
+    browser.evaluate("document.exitFullscreen()")
+    browser.wait_until("document.fullscreenElement === null", timeout=20)
+    browser.call("Input.dispatchKeyEvent", session=True, type="keyDown", key="f", code="KeyF",
+                 text="f", windowsVirtualKeyCode=70)
+    browser.call("Input.dispatchKeyEvent", session=True, type="keyUp", key="f", code="KeyF",
+                 windowsVirtualKeyCode=70)
+    browser.wait_until("document.fullscreenElement !== null", timeout=20)
+    check(True, "the panel and the cursor hide when still; a click and F go full screen")
 
     browser.events.clear()
     browser.open(base + "?harriers=99&formation=sideways")
