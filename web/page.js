@@ -150,6 +150,8 @@ function start() {
     return;
   }
   started = true;
+  // A page opened in a background tab starts with its clock stopped.
+  Module._tavrik_hidden(document.hidden);
   document.addEventListener("visibilitychange", () => Module._tavrik_hidden(document.hidden));
   canvas.addEventListener("click", fullScreen);
   document.addEventListener("keydown", (event) => {

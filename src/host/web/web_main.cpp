@@ -81,12 +81,20 @@ class PageTimer : public MillisecondTimer {
     }
     return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now() - hiddenMs_));
   }
-  void hide() { hiddenAt_ = emscripten_get_now(); }
-  void show() { hiddenMs_ += emscripten_get_now() - hiddenAt_; }
+  // A page may be shown without having been hidden (one that loaded in the background).
+  void hide() {
+    hidden_ = true;
+    hiddenAt_ = emscripten_get_now();
+  }
+  void show() {
+    hiddenMs_ += hidden_ ? emscripten_get_now() - hiddenAt_ : 0;
+    hidden_ = false;
+  }
 
  private:
   bool simulated_;
   SteppedTimer stepped_;
+  bool hidden_ = false;
   double hiddenMs_ = 0;
   double hiddenAt_ = 0;
 };
