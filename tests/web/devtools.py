@@ -2,13 +2,31 @@
 no port is opened and no package beyond Python's own is needed. Also a PNG reader for what it
 captures and what the native runner writes."""
 import base64
+import functools
+import http.server
 import json
 import os
 import struct
 import subprocess
 import tempfile
+import threading
 import time
 import zlib
+
+
+def serve(directory):
+    """A quiet server for the folder on the first free port of 127.0.0.1:18000-18099, in a
+    thread: (the server, its address)."""
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=directory)
+    handler.func.log_message = lambda *args: None
+    for port in range(18000, 18100):
+        try:
+            server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+        except OSError:
+            continue
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        return server, f"http://127.0.0.1:{port}/"
+    raise RuntimeError("no free port in 18000-18099")
 
 
 def _as_3_and_4(commands, replies):

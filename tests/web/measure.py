@@ -2,25 +2,12 @@
 over a fixed run (seed 1998, 600 frames on a 16 ms clock, default settings), and the frames per
 second it shows at the screen's refresh. Not a test: it prints the figures for the README.
     measure.py SITE_DIR"""
-import functools
-import http.server
 import sys
-import threading
 import time
 
-from devtools import Browser
+from devtools import Browser, serve
 
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
-handler.func.log_message = lambda *args: None
-server = None
-for port in range(18000, 18100):
-    try:
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
-        break
-    except OSError:
-        continue
-threading.Thread(target=server.serve_forever, daemon=True).start()
-base = f"http://127.0.0.1:{server.server_address[1]}/"
+server, base = serve(sys.argv[1])
 
 print("size        ms/frame  of which shown  fps shown")
 for width, height in ((1280, 720), (1920, 1080)):

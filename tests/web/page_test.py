@@ -1,16 +1,15 @@
 """The page in headless Chromium, served from 127.0.0.1: a lit scene at two window sizes, the
-frame counter advancing with the heap unchanged, the readout, the address's settings drawing what
-the native runner draws, a bad value logged once, and no console errors.
+frame counter advancing with the heap unchanged, the readout, the pause while hidden, the
+address's settings drawing what the native runner draws (640x480 between black bars), the panel,
+the cursor and full screen, a bad value logged once, and no console errors.
     page_test.py SITE_DIR TAVRIK_BIN WORK_DIR"""
-import functools
-import http.server
+import base64
 import os
 import subprocess
 import sys
-import threading
 import time
 
-from devtools import Browser, read_png
+from devtools import Browser, read_png, serve
 
 site, native, work = sys.argv[1:4]
 failures = []
@@ -35,18 +34,7 @@ def lit(picture):
     return count, len(colours)
 
 
-# A quiet server for the site on the first free port of 18000-18099.
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
-handler.func.log_message = lambda *args: None
-server = None
-for port in range(18000, 18100):
-    try:
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
-        break
-    except OSError:
-        continue
-threading.Thread(target=server.serve_forever, daemon=True).start()
-base = f"http://127.0.0.1:{server.server_address[1]}/"
+server, base = serve(site)
 
 for width, height in ((800, 600), (1280, 720)):
     browser = Browser(width, height)
@@ -117,7 +105,6 @@ try:
         browser.open(address(options))
         browser.wait_until("tavrik.frames === 12")
         data = browser.evaluate("picture.toDataURL('image/png')")
-        import base64
         pictures[name] = read_png(base64.b64decode(data.split(",", 1)[1]))
         with open(os.path.join(work, name, "frame-00012.png"), "rb") as f:
             expected = read_png(f.read())

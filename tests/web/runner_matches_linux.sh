@@ -40,7 +40,8 @@ for i in 0 2; do
   options=(${runs[$i]} --frame-ms 3000 --frames 20)
   node_runner "${options[@]}" --output "wasm-frames-$i" || fail "the Node runner failed"
   "$native" "${options[@]}" --output "linux-frames-$i" || fail "the Linux runner failed"
-  [ "$(ls "wasm-frames-$i" | wc -l)" -eq 20 ] || fail "the Node runner wrote other frames than 20"
+  [ "$(find "wasm-frames-$i" -name 'frame-*.png' | wc -l)" -eq 20 ] ||
+    fail "the Node runner wrote other frames than 20"
   for frame in "linux-frames-$i"/frame-*.png; do
     other="wasm-frames-$i/$(basename "$frame")"
     differ=$(compare -metric AE "$frame" "$other" null: 2>&1 || true)
