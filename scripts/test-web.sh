@@ -19,6 +19,7 @@ echo "tavrik.js, tavrik.wasm and page.js: $bytes bytes gzipped"
 [ "$bytes" -le 256000 ] || { echo "FAIL: the page's program is over 250 KB gzipped" >&2; exit 1; }
 
 work=${E2E_OUT:-/tmp/tavrik-e2e}/web
+export PYTHONDONTWRITEBYTECODE=1  # no __pycache__ in the sources
 tests/web/runner_matches_linux.sh "$PWD/build/web/node/tavrik-headless.js" \
   "$PWD/build/web-linux/bin/tavrik" "$work/runner"
 rm -rf "$work/page"
