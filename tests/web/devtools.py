@@ -97,8 +97,14 @@ class Browser:
         return result["result"].get("value")
 
     def wait_until(self, expression, timeout=60):
+        """Polls the expression; one that fails (a page between two loads) counts as false."""
         end = time.monotonic() + timeout
-        while not self.evaluate(f"!!({expression})"):
+        while True:
+            try:
+                if self.evaluate(f"!!({expression})"):
+                    return
+            except RuntimeError:
+                pass
             if time.monotonic() > end:
                 raise AssertionError(f"still not true after {timeout} s: {expression}")
             time.sleep(0.1)

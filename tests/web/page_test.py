@@ -142,6 +142,18 @@ try:
     browser.wait_until("document.fullscreenElement !== null", timeout=20)
     check(True, "the panel and the cursor hide when still; a click and F go full screen")
 
+    # A choice in the panel is kept and wins over the address.
+    browser.evaluate("""(() => {
+        const formation = [...panel.querySelectorAll("label")]
+            .find((label) => label.firstChild.textContent === "formation").querySelector("select");
+        formation.value = "1";
+        formation.dispatchEvent(new Event("change"));
+    })()""")
+    browser.wait_until("!location.search.includes('formation') && tavrik.frames >= 12")
+    kept = browser.evaluate("[localStorage.getItem('tavrik.formation'), location.search]")
+    check(kept[0] == "1" and "clouds=wire" in kept[1],
+          f"the panel keeps formation 1 and the page starts again with {kept[1]}")
+
     browser.events.clear()
     browser.open(base + "?harriers=99&formation=sideways")
     browser.wait_until("tavrik.frames >= 5")
