@@ -52,7 +52,7 @@ for signal in TERM HUP KILL; do
   E2E_PIDS+=("$configure")
   wait_for 10 test -s bin/settings-pid.txt || fail "the dialog did not start"
   kill "-$signal" "$configure"
-  wait_exit "$configure" 5
+  wait_exit "$configure" 15
   [ "$EXIT_STATUS" = $((128 + $(kill -l "$signal"))) ] ||
     fail "SIG$signal ended configure mode with '$EXIT_STATUS'"
   wait_for 5 bash -c "! kill -0 $(cat bin/settings-pid.txt) 2>/dev/null" ||

@@ -19,7 +19,7 @@ echo "16-bit -window: $lit lit pixels"
 xdotool mousemove --window "$window" 20 20
 sleep 0.5
 xdotool key q
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 0 ] || fail "-window ended with '$EXIT_STATUS': $(cat window.txt)"
 
 # -s: the scene over the whole screen; a key ends it with 0.
@@ -33,7 +33,7 @@ echo "16-bit -s: $best lit pixels, $colours colours"
 [ "$best" -gt 2000 ] || fail "-s drew no scene on a 16-bit display ($best lit pixels)"
 [ "$colours" -gt 8 ] || fail "-s shows only $colours colours"
 xdotool key a
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 0 ] || fail "-s ended with '$EXIT_STATUS': $(cat full.txt)"
 
 # -root into a host's window: drawn over the host's grey, with the readout; SIGTERM ends it.
@@ -50,7 +50,7 @@ echo "16-bit -root: $lit lit pixels"
 [ "$lit" -gt 500 ] || fail "-root drew no scene on a 16-bit display ($lit lit pixels)"
 [ "$(readout_white "$HOST_WINDOW")" -gt 40 ] || fail "-root -fps shows no readout"
 kill -TERM "$saver"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended -root with '$EXIT_STATUS': $(cat root.txt)"
 kill -TERM "$HOST_WINDOW_PID"
 
@@ -69,6 +69,6 @@ done
 echo "16-bit -p: $blue light-blue pixels"
 [ "$blue" -gt 4000 ] || fail "-p shows no logo on a 16-bit display ($blue light-blue pixels)"
 kill -TERM "$HOST_WINDOW_PID"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 0 ] || fail "-p ended with '$EXIT_STATUS' when its area went: $(cat preview.txt)"
 echo "16-bit display: ok"

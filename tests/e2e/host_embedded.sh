@@ -21,7 +21,7 @@ full=$!
 E2E_PIDS+=("$full")
 wait_for 10 xdotool search --class TavrikWindow || fail "-s did not start beside an embedded run"
 kill -TERM "$full"
-wait_exit "$full" 5
+wait_exit "$full" 15
 [ "$EXIT_STATUS" = 143 ] || fail "the full-screen run beside it ended with '$EXIT_STATUS'"
 
 # A resize is followed: the whole new area is ours, black bars included (the host window's own
@@ -40,7 +40,7 @@ convert resized.png -crop 95x200+0+0 bar.png
 
 # Destroying the host window ends the saver with 0.
 kill -TERM "$HOST_WINDOW_PID"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 0 ] || fail "after its window was destroyed the saver ended with '$EXIT_STATUS'"
 
 # -root draws into XSCREENSAVER_WINDOW (hexadecimal here); SIGTERM ends it.
@@ -65,9 +65,9 @@ lit=$(best_lit "$HOST_WINDOW" second 500)
 [ "$lit" -gt 50 ] || fail "the second embedded run shows no scene ($lit lit pixels)"
 kill -TERM "$saver"
 kill -HUP "$second"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended the -root run with '$EXIT_STATUS'"
-wait_exit "$second" 5
+wait_exit "$second" 15
 [ "$EXIT_STATUS" = 129 ] || fail "SIGHUP ended the second run with '$EXIT_STATUS'"
 
 # drawn_over WINDOW NAME: true once the window shows (nearly) none of the host's grey.

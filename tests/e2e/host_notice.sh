@@ -41,7 +41,7 @@ show_box() {
   [ "$light" -gt $((total / 2)) ] && [ "$light" -lt "$total" ] || fail "the box shows no text"
   kill -0 "$box" 2>/dev/null || fail "the box closed by itself"
   xdotool key Return
-  wait_exit "$box" 5
+  wait_exit "$box" 15
   [ "$EXIT_STATUS" = 0 ] || fail "Return did not close the box with 0 ('$EXIT_STATUS')"
 }
 show_box english C -a
@@ -56,7 +56,7 @@ box=$!
 E2E_PIDS+=("$box")
 wait_for 10 xdotool search --name '^TAVRIK$' || fail "no window captioned TAVRIK"
 kill -TERM "$box"
-wait_exit "$box" 5
+wait_exit "$box" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended the notice with '$EXIT_STATUS'"
 xdotool search --name '^TAVRIK$' && fail "the box is still there after SIGTERM"
 echo "notice: ok"

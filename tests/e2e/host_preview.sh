@@ -16,7 +16,7 @@ import -window "$HOST_WINDOW" exact.png
 differ=$(compare -metric AE -fuzz 4% exact.png "$logo" null: 2>&1 || true)
 [ "$differ" = 0 ] || fail "the 152x112 preview differs from the logo in $differ pixels"
 kill -TERM "$HOST_WINDOW_PID"
-wait_exit "$preview" 5
+wait_exit "$preview" 15
 [ "$EXIT_STATUS" = 0 ] || fail "after its area was destroyed the preview ended with '$EXIT_STATUS'"
 
 # Stretched to 200x150: light blue where the dart is, grey in the top right corner.
@@ -46,7 +46,7 @@ E2E_PIDS+=("$full")
 sleep 1.5
 kill -0 "$full" 2>/dev/null || fail "a running preview stopped a full-screen start"
 kill -TERM "$full"
-wait_exit "$full" 5
+wait_exit "$full" 15
 [ "$EXIT_STATUS" = 143 ] || fail "the full-screen run beside the preview ended with '$EXIT_STATUS'"
 
 # Covering and uncovering repaints it.
@@ -57,7 +57,7 @@ import -window "$HOST_WINDOW" repainted.png
 blue=$(count_colour repainted.png '#8cc8ff' 6%)
 [ "$blue" -gt 4000 ] || fail "the preview was not repainted after being exposed ($blue)"
 kill -TERM "$preview"
-wait_exit "$preview" 5
+wait_exit "$preview" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended the preview with '$EXIT_STATUS'"
 
 # A bogus id, or no id with no foreground window, ends at once with 0.

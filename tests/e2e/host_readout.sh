@@ -47,6 +47,6 @@ convert box.png -crop 170x18+0+18 +repage lower.png
 [ "$(count_colour upper.png '#ffffff' 1%)" -gt 150 ] || fail "no first line"
 [ "$(count_colour lower.png '#ffffff' 1%)" -gt 150 ] || fail "no second line"
 kill -TERM "$saver"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended the run with '$EXIT_STATUS'"
 echo "readout: ok"

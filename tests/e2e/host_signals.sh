@@ -28,7 +28,7 @@ for signal in TERM INT HUP; do
   start_watched "root-$signal" env XSCREENSAVER_WINDOW="$HOST_WINDOW" "$TAVRIK_BIN" -root
   wait_for 30 drawn_over "$HOST_WINDOW" "root-$signal" || fail "-root drew nothing"
   kill "-$signal" "$WATCHED"
-  expect_watched_end "root-$signal" "signal $number" 10
+  expect_watched_end "root-$signal" "signal $number" 15
   # The host's window is still there, and still the host's.
   xwininfo -id "$HOST_WINDOW" >/dev/null || fail "SIG$signal: the host's window went with -root"
   kill -TERM "$HOST_WINDOW_PID"
@@ -40,7 +40,7 @@ for signal in TERM INT HUP; do
   E2E_PIDS+=("$saver")
   wait_for 30 drawn_over "$HOST_WINDOW" "shell-$signal" || fail "-root drew nothing"
   kill "-$signal" "$saver"
-  wait_exit "$saver" 10
+  wait_exit "$saver" 15
   [ "$EXIT_STATUS" = $((128 + number)) ] || fail "SIG$signal: \$? is $EXIT_STATUS for -root"
   kill -TERM "$HOST_WINDOW_PID"
 
@@ -48,7 +48,7 @@ for signal in TERM INT HUP; do
   wait_for 60 dialog_window || fail "-c showed no dialog"
   dialog=$(xdotool getwindowpid "$(dialog_window | head -n 1)")
   kill "-$signal" "$WATCHED"
-  expect_watched_end "configure-$signal" "signal $number" 10
+  expect_watched_end "configure-$signal" "signal $number" 15
   wait_for 10 bash -c "! kill -0 $dialog 2>/dev/null" || fail "SIG$signal: the dialog outlived -c"
   dialog_window && fail "SIG$signal: a dialog window is left"
 done

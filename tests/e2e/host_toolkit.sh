@@ -23,7 +23,7 @@ lit=$(best_lit "$HOST_WINDOW" root 500)
 echo "-xrm -name -title -bg -root: $lit lit pixels"
 [ "$lit" -gt 500 ] || fail "the run with toolkit options drew no scene ($lit lit pixels)"
 kill -TERM "$saver"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended it with '$EXIT_STATUS': $(cat root.txt)"
 [ ! -s root.txt ] || fail "the toolkit options drew a word: $(cat root.txt)"
 
@@ -34,7 +34,7 @@ E2E_PIDS+=("$saver")
 white=$(readout_white "$HOST_WINDOW")
 [ "$white" -gt 40 ] || fail "-xrm '*fps: true' shows no readout ($white white pixels)"
 kill -TERM "$saver"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 kill -TERM "$HOST_WINDOW_PID"
 
 # -title names the ordinary window; the other options change nothing we can see.
@@ -51,7 +51,7 @@ lit=$(best_lit "$window" titled 1000)
 xdotool mousemove --window "$window" 20 20
 sleep 0.5
 xdotool key Escape
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 0 ] || fail "Esc ended the titled window with '$EXIT_STATUS'"
 
 # -geometry far beyond the screen: a window of the screen's size, and a prompt end on SIGTERM.
@@ -64,7 +64,7 @@ size=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w 
 echo "-geometry 99999x99999: a ${size} window, $(awk '/VmHWM/ {print $2 " " $3}' "/proc/$saver/status") at most"
 [ "$size" = 1024x768 ] || fail "-geometry 99999x99999 gave a $size window on a 1024x768 screen"
 kill -TERM "$saver"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 [ "$EXIT_STATUS" = 143 ] || fail "SIGTERM ended the large window with '$EXIT_STATUS': $(cat huge.txt)"
 # A size that fits is kept as asked.
 "$TAVRIK_BIN" -window -geometry 500x1000+10+0 &
@@ -75,5 +75,5 @@ window=$(xdotool search --class TavrikWindow | head -n 1)
 size=$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
 [ "$size" = 500x768 ] || fail "-geometry 500x1000 gave a $size window, not 500x768"
 kill -TERM "$saver"
-wait_exit "$saver" 5
+wait_exit "$saver" 15
 echo "toolkit options: ok"

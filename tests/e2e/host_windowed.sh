@@ -19,7 +19,7 @@ start_window() {
 }
 
 expect_ended() {
-  wait_exit "$SAVER" 5
+  wait_exit "$SAVER" 15
   [ "$EXIT_STATUS" = 0 ] || fail "$1: expected the window to end with 0, got '$EXIT_STATUS'"
 }
 
