@@ -16,7 +16,8 @@ E2E_PIDS=()
 e2e_cleanup() {
   local pid
   for pid in "${E2E_PIDS[@]:-}"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    # Woken as well, in case a test left it stopped.
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true
   done
   wait 2>/dev/null || true
 }
