@@ -45,7 +45,7 @@ for id in 1023 1027 1010 1017; do
   [ "$(control "$id" 3)" = 1 ] || fail "radio $id is not checked on a first start"
 done
 [ "$(control 1013 8)" = 15 ] || fail "the count shows '$(control 1013 8)'"
-[ "$(control 1015 8)" = "TAVRIK version 1.0.0" ] || fail "the banner is '$(control 1015 8)'"
+[ "$(control 1015 8)" = "TAVRIK version $TAVRIK_VERSION" ] || fail "the banner is '$(control 1015 8)'"
 
 # The arrows stop at 30; CANCEL stores nothing.
 click 1009 up 20
