@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running, testing and releasing TAVRIK needs: the
 # Linux build with its manual pages and Debian package, the Windows builds (the mingw-w64 cross
-# compilers) with Wine to test them, and the Windows archive and installer of a release. Only 64-bit Wine (its Direct3D draws through Mesa's
+# compilers) with Wine to test them, the Windows archive and installer of a release, and the
+# browser version (emscripten) with the Chromium that tests it. Only 64-bit Wine (its Direct3D draws through Mesa's
 # OpenGL): the test machines run no 32-bit code, so the tests run the 64-bit build.
 # Idempotent: when everything is present it only runs dpkg-query and returns.
 set -euo pipefail
@@ -19,6 +20,7 @@ packages=(
   wine wine64 libgl1 libgl1-mesa-dri
   libmpfr-dev
   wixl msitools faketime zip unzip
+  emscripten chromium python3
 )
 
 missing=()

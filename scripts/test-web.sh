@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Builds the browser version (scripts/web.sh) and a Linux build to compare it with
-# (build/web-linux), then tests them: the Node runner against the Linux runner, and the page in
-# headless Chromium. Needs emscripten, chromium and imagemagick (scripts/install-deps.sh).
+# (build/web-linux, or the one TAVRIK_LINUX_BUILD names), then tests them: the Node runner against
+# the Linux runner, and the page in headless Chromium. Needs emscripten, chromium and imagemagick
+# (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=${WEB_JOBS:-$(nproc)}
 WEB_JOBS=$jobs scripts/web.sh
-cmake -S . -B build/web-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_TESTS=OFF \
-  -DTAVRIK_BENCH=OFF >/dev/null
-cmake --build build/web-linux -j "$jobs" --target tavrik
+linux=${TAVRIK_LINUX_BUILD:-$PWD/build/web-linux}
+if [ -z "${TAVRIK_LINUX_BUILD:-}" ]; then
+  cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_TESTS=OFF \
+    -DTAVRIK_BENCH=OFF >/dev/null
+  cmake --build "$linux" -j "$jobs" --target tavrik
+fi
 
 node --check web/page.js
 # What a visitor downloads besides the page: at most 250 KB gzipped.
@@ -21,7 +25,7 @@ echo "tavrik.js, tavrik.wasm and page.js: $bytes bytes gzipped"
 work=${E2E_OUT:-/tmp/tavrik-e2e}/web
 export PYTHONDONTWRITEBYTECODE=1  # no __pycache__ in the sources
 tests/web/runner_matches_linux.sh "$PWD/build/web/node/tavrik-headless.js" \
-  "$PWD/build/web-linux/bin/tavrik" "$work/runner"
+  "$linux/bin/tavrik" "$work/runner"
 rm -rf "$work/page"
 mkdir -p "$work/page"
-python3 tests/web/page_test.py build/web/site "$PWD/build/web-linux/bin/tavrik" "$work/page"
+python3 tests/web/page_test.py build/web/site "$linux/bin/tavrik" "$work/page"

@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer) and runs the whole test suite on both, end-to-end tests included;
 # builds the release twice and compares the builds, and installs and removes its Debian package;
 # then builds the Windows programs, 32-bit as shipped and 64-bit, and runs the Windows tests under
-# Wine on the 64-bit build (and on the 32-bit one too where the machine can run 32-bit code).
+# Wine on the 64-bit build (and on the 32-bit one too where the machine can run 32-bit code);
+# builds the browser version and tests it under Node and in headless Chromium.
 # Checks the formatting first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +48,9 @@ else
   echo "This machine runs no 32-bit code: the 32-bit Windows build is built, not run."
 fi
 run_suite build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake "${windows[@]}"
+
+# The browser version: its Node runner against the optimised Linux build, its page in Chromium.
+TAVRIK_LINUX_BUILD="$PWD/build/release" scripts/test-web.sh
 
 # The fuzz targets, a minute each.
 scripts/fuzz.sh 60
