@@ -52,11 +52,12 @@ start_xvfb() {
   fail "no free X display"
 }
 
-# wait_for TIMEOUT_SECONDS COMMAND...: polls until the command succeeds.
+# wait_for TIMEOUT_SECONDS COMMAND...: polls until the command succeeds. Timeouts here are
+# multiplied by E2E_TIME_SCALE (a whole number, 1 by default) where programs run emulated.
 wait_for() {
   local timeout=$1
   shift
-  local end=$((SECONDS + timeout))
+  local end=$((SECONDS + timeout * ${E2E_TIME_SCALE:-1}))
   until "$@" >/dev/null 2>&1; do
     [ $SECONDS -lt $end ] || return 1
     sleep 0.1
@@ -74,7 +75,7 @@ count_lit_pixels() {
 # the leak checker's scan of the whole heap, which took seconds on a loaded machine.
 wait_exit() {
   local pid=$1 timeout=$2
-  local end=$((SECONDS + timeout))
+  local end=$((SECONDS + timeout * ${E2E_TIME_SCALE:-1}))
   EXIT_STATUS=running
   while kill -0 "$pid" 2>/dev/null; do
     [ $SECONDS -lt $end ] || return 0
