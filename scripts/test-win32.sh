@@ -5,14 +5,17 @@
 # packages, which the script installs itself.
 #
 # Usage: scripts/test-win32.sh
-#   build/win32-guest/  the guest (kernel, initramfs, root disk), built on the first run and
-#                       again whenever tests/win32-lane/ changes its recipe (about 25 minutes);
+#   build/win32-guest/  the guest (kernel, initramfs, root disk) and the Wine prefix that
+#                       tests/e2e/win32/prefix.sh made in it; built on the first run and again
+#                       whenever tests/win32-lane/ changes its recipe (about 45 minutes on a
+#                       busy 2-core machine, the prefix 7 more); a cached run takes about 10.
 #   build/lane-win32/   the i686 Windows programs (configured as scripts/test.sh does);
 #   build/lane-linux/   the Linux runner whose traces and frames are the reference;
 #   build/lane-run/     the run's data disk, the console log and each check's output (out/).
-# Environment: LANE_CPUS (guest processors, 2), LANE_MEMORY (MiB, 2048), LANE_CHECKS (names of
-# tests/e2e/win32/ scripts to run), E2E_TIME_SCALE (how much longer the checks' waits are in the
-# guest, 4). Prints each check with pass or fail and "N passed, M failed"; exits 1 on a failure.
+# Environment: LANE_REVISION (test a commit instead of the work tree), LANE_CPUS (guest
+# processors, 2), LANE_MEMORY (MiB, 2048), LANE_CHECKS (names of tests/e2e/win32/ scripts),
+# E2E_TIME_SCALE (how many times longer the checks wait in the guest, 4). Prints each check with
+# pass or fail and "N passed, M failed"; exits 1 on a failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root_dir=$PWD
@@ -49,7 +52,10 @@ boot_guest() {
     -kernel "$guest/vmlinuz" -initrd "$guest/initrd.gz" \
     -append "console=ttyS0 panic=1 quiet lane.script=$script" "$@" \
     </dev/null >"$log" 2>&1 || status=$?
-  [ "$status" = 0 ] || { tail -n 30 "$log"; echo "the guest failed ($status): see $log" >&2; return 1; }
+  [ "$status" = 0 ] && return 0
+  tail -n 30 "$log"
+  echo "the guest failed ($status): see $log" >&2
+  return 1
 }
 
 # --- The guest: a Debian i386 root disk, and its kernel with an initramfs that mounts it. ---
@@ -118,7 +124,8 @@ if [ -n "${LANE_REVISION:-}" ]; then
   fi
 fi
 jobs=$(nproc)
-cmake -S "$source_dir" -B build/lane-win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-i686.cmake" \
+cmake -S "$source_dir" -B build/lane-win32 -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIK_LINUX_BUILD="$root_dir/build/lane-linux" >/dev/null
 cmake --build build/lane-win32 -j "$jobs" --target tavrik_scr tavrik_replay win_probe
 cmake -S "$source_dir" -B build/lane-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -147,7 +154,7 @@ checks=${names% }
 echo "$checks" >"$data/checks"
 # The Wine prefix that tests/e2e/win32/prefix.sh made in the guest before (about 7 minutes
 # there), kept for this guest and this prefix.sh.
-prefix_key=$( (cat "$guest/recipe" "$source_dir/tests/e2e/win32/prefix.sh") | sha256sum | cut -c1-16)
+prefix_key=$(cat "$guest/recipe" "$source_dir/tests/e2e/win32/prefix.sh" | sha256sum | cut -c1-16)
 prefix_tar=$guest/wineprefix-$prefix_key.tar
 if [ -f "$prefix_tar" ]; then
   cp "$prefix_tar" "$data/wineprefix.tar"
@@ -166,7 +173,11 @@ if [[ " $checks " == *" replay_matches_linux "* ]]; then
     WINEPREFIX="$root_dir/$run/no-prefix" TAVRIK_REPLAY=tavrik-replay.exe \
     E2E_OUT="$root_dir/$run/record" bash "$source_dir/tests/e2e/win32/replay_matches_linux.sh" \
     >"$run/record.log" 2>&1 || recorded=$?
-  [ "$recorded" = 0 ] || { cat "$run/record.log"; echo "recording the Linux runs failed" >&2; exit 1; }
+  if [ "$recorded" != 0 ]; then
+    cat "$run/record.log"
+    echo "recording the Linux runs failed" >&2
+    exit 1
+  fi
   rm -rf "$run/record"
 fi
 mkfs.ext4 -q -F -L lane-data -d "$data" "$run/data.img" 2G

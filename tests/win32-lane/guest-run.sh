@@ -1,10 +1,10 @@
 #!/bin/bash
 # Runs as the first process of the 32-bit lane's guest, from its data disk (/lane, laid out by
-# scripts/test-win32.sh): makes the Wine prefix with tests/e2e/win32/prefix.sh (or unpacks the one
-# kept from an earlier run), runs each check
-# named in /lane/checks (scripts of tests/e2e/win32/) as ctest would, with the i686 programs in
-# /lane/bin, and prints "LANE-CHECK name pass|fail seconds" for each on the console. Each check's
-# output goes to /lane/out/NAME.log. Then the guest powers off.
+# scripts/test-win32.sh): makes the Wine prefix with tests/e2e/win32/prefix.sh (or unpacks the
+# one kept from an earlier run), runs each check named in /lane/checks (scripts of
+# tests/e2e/win32/) as ctest would, with the i686 programs in /lane/bin, and prints
+# "LANE-CHECK name pass|fail seconds" for each on the console. Each check's output goes to
+# /lane/out/NAME.log. Then the guest powers off.
 # The initramfs starts it with /bin/sh.
 [ -n "${BASH_VERSION:-}" ] || exec /bin/bash "$0"
 set -uo pipefail
@@ -21,6 +21,11 @@ mount -t tmpfs tmp /tmp
 mkdir -p /dev/shm /dev/pts
 mount -t tmpfs shm /dev/shm
 mount -t devpts devpts /dev/pts
+# devtmpfs has no /dev/fd, which bash's process substitution needs; udev would make these.
+ln -sfn /proc/self/fd /dev/fd
+ln -sfn /proc/self/fd/0 /dev/stdin
+ln -sfn /proc/self/fd/1 /dev/stdout
+ln -sfn /proc/self/fd/2 /dev/stderr
 hostname tavrik-lane
 
 # What ctest gives each script (tests/CMakeLists.txt and tests/e2e/win32/CMakeLists.txt).
@@ -33,7 +38,8 @@ source /lane/environment
 limit=${LANE_CHECK_SECONDS:-1200}
 mkdir -p /lane/out
 
-echo "LANE: $(nproc) processors, $(awk '/^MemTotal:/ {print int($2 / 1024)}' /proc/meminfo) MiB, $(/usr/lib/wine/wine --version)"
+memory=$(awk '/^MemTotal:/ {print int($2 / 1024)}' /proc/meminfo)
+echo "LANE: $(nproc) processors, $memory MiB, $(/usr/lib/wine/wine --version)"
 started=$SECONDS
 if [ -f /lane/wineprefix.tar ]; then
   tar -x -C /root -f /lane/wineprefix.tar

@@ -23,7 +23,10 @@ while [ $# -gt 0 ]; do
       ;;
   esac
 done
-[ -n "$result" ] || { echo "linux-reference: no --trace or --output in: ${options[*]}" >&2; exit 2; }
+if [ -z "$result" ]; then
+  echo "linux-reference: no --trace or --output in: ${options[*]}" >&2
+  exit 2
+fi
 key=$(printf '%s\n' "${key_words[@]}" | sha256sum | cut -c1-16)
 kept=$LANE_REFERENCE_DIR/$key
 case "$mode" in
