@@ -159,8 +159,9 @@ prefix_tar=$guest/wineprefix-$prefix_key.tar
 if [ -f "$prefix_tar" ]; then
   cp "$prefix_tar" "$data/wineprefix.tar"
 fi
-printf 'export E2E_TIME_SCALE=%q LANE_CHECK_SECONDS=%q\n' "${E2E_TIME_SCALE:-4}" \
-  "${LANE_CHECK_SECONDS:-1200}" >"$data/environment"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/lane-win32/CMakeCache.txt)
+printf 'export E2E_TIME_SCALE=%q LANE_CHECK_SECONDS=%q TAVRIK_VERSION=%q\n' \
+  "${E2E_TIME_SCALE:-4}" "${LANE_CHECK_SECONDS:-1200}" "$version" >"$data/environment"
 
 # The replay check goes through every run it makes on the host first, with the Linux runner on
 # both sides, and keeps what the Linux runner wrote.
