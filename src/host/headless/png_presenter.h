@@ -38,7 +38,8 @@ bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8
               std::string& error);
 
 // The PNG stream of a frame that is not empty, into an open file; false when writing failed. On
-// Linux through libpng; the Windows build, which has no libpng, stores the rows uncompressed.
+// Linux through libpng; the Windows and browser builds, which have no libpng, store the rows
+// uncompressed.
 bool encodePng(std::FILE* file, const FrameView& frame, std::vector<uint8_t>& row);
 
 // One row of RGB565 pixels as 8-bit RGB, width * 3 bytes.
