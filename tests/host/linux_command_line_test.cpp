@@ -6,13 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "host/counting_device.h"
 #include "host/linux/command_line.h"
-#include "host/linux/counting_device.h"
 #include "host/linux/exit_rules.h"
 #include "host/linux/logo.h"
-#include "host/linux/picture.h"
-#include "host/linux/pixel_convert.h"
-#include "host/linux/x11_notice.h"
+#include "host/linux/present/picture.h"
+#include "host/linux/present/pixel_convert.h"
+#include "host/linux/x11/x11_notice.h"
+#include "host/readout.h"
 #include "support/recording_device.h"
 
 namespace tavrik {

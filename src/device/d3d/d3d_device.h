@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "device/device.h"
-#include "device/soft/presenter.h"
+#include "device/presenter.h"
 
 namespace tavrik {
 

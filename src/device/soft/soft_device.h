@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "device/device.h"
-#include "device/soft/presenter.h"
+#include "device/presenter.h"
 #include "device/soft/soft_raster.h"
 #include "device/soft/soft_transform.h"
 

@@ -10,7 +10,7 @@
 
 #include "config/settings.h"
 #include "device/device.h"
-#include "device/soft/presenter.h"
+#include "device/presenter.h"
 #include "host/run.h"
 #include "host/timers.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "device/soft/presenter.h"
+#include "device/presenter.h"
 
 namespace tavrik {
 

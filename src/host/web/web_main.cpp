@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "device/soft/soft_device.h"
+#include "host/counting_device.h"
 #include "host/headless/headless.h"
 #include "host/headless/png_presenter.h"
-#include "host/linux/counting_device.h"
-#include "host/linux/picture.h"
+#include "host/readout.h"
 #include "host/run.h"
 #include "host/timers.h"
 #include "host/web/local_storage_store.h"

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "device/soft/presenter.h"
+#include "device/presenter.h"
 #include "host/win32/frame_pacer.h"
 
 namespace tavrik {

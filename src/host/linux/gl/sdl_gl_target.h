@@ -7,7 +7,7 @@
 #include <SDL2/SDL.h>
 
 #include "device/gl/gl_target.h"
-#include "host/linux/picture.h"
+#include "host/readout.h"
 
 namespace tavrik {
 

@@ -3,7 +3,7 @@
 // SDL_VIDEO_X11_WMCLASS variable) and draws with the GL device in a GL window where -device or a
 // hardware renderer asks for it, else with the software device; it changes no display mode and
 // does not embed into foreign windows (see x11_embedded.cpp).
-#include "host/linux/sdl_saver.h"
+#include "host/linux/x11/sdl_saver.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
@@ -17,15 +17,15 @@
 #include "config/file_store.h"
 #include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
+#include "host/counting_device.h"
 #include "host/headless/headless.h"
-#include "host/linux/counting_device.h"
 #include "host/linux/exit_rules.h"
-#include "host/linux/gl_host.h"
-#include "host/linux/pbuffer_target.h"
-#include "host/linux/sdl_gl_target.h"
-#include "host/linux/sdl_presenter.h"
+#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/pbuffer_target.h"
+#include "host/linux/gl/sdl_gl_target.h"
+#include "host/linux/present/sdl_presenter.h"
 #include "host/linux/stop_signals.h"
-#include "host/linux/x11_util.h"
+#include "host/linux/x11/x11_util.h"
 
 namespace tavrik {
 

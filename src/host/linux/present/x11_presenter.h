@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "device/soft/presenter.h"
-#include "host/linux/picture.h"
-#include "host/linux/pixel_convert.h"
+#include "device/presenter.h"
+#include "host/linux/present/picture.h"
+#include "host/linux/present/pixel_convert.h"
+#include "host/readout.h"
 
 namespace tavrik {
 

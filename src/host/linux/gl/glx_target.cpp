@@ -1,4 +1,4 @@
-#include "host/linux/glx_target.h"
+#include "host/linux/gl/glx_target.h"
 
 #include <GL/gl.h>
 #include <X11/Xutil.h>
@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "host/fit_picture.h"
-#include "host/linux/gl_host.h"
-#include "host/linux/x11_util.h"
+#include "host/linux/gl/gl_host.h"
+#include "host/linux/x11/x11_util.h"
 
 namespace tavrik {
 

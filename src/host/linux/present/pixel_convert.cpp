@@ -1,4 +1,4 @@
-#include "host/linux/pixel_convert.h"
+#include "host/linux/present/pixel_convert.h"
 
 #include <cstring>
 

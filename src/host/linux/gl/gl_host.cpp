@@ -1,4 +1,4 @@
-#include "host/linux/gl_host.h"
+#include "host/linux/gl/gl_host.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -14,9 +14,9 @@
 #include <cstring>
 
 #include "device/gl/gl_renderer.h"
-#include "host/linux/pbuffer_target.h"
-#include "host/linux/picture.h"
+#include "host/linux/gl/pbuffer_target.h"
 #include "host/linux/stop_signals.h"
+#include "host/readout.h"
 
 namespace tavrik {
 

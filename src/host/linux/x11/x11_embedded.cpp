@@ -4,7 +4,7 @@
 // relies on asking the window for its size each frame, as no resize is reported to us, and on the
 // window's destruction notice; it never reads input, which belongs to the window's owner, and
 // never takes part in the single-instance rule.
-#include "host/linux/x11_embedded.h"
+#include "host/linux/x11/x11_embedded.h"
 
 #include <unistd.h>
 
@@ -16,14 +16,14 @@
 #include "config/file_store.h"
 #include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
+#include "host/counting_device.h"
 #include "host/headless/headless.h"
-#include "host/linux/counting_device.h"
-#include "host/linux/gl_host.h"
-#include "host/linux/glx_target.h"
-#include "host/linux/pbuffer_target.h"
+#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/glx_target.h"
+#include "host/linux/gl/pbuffer_target.h"
+#include "host/linux/present/x11_presenter.h"
 #include "host/linux/stop_signals.h"
-#include "host/linux/x11_presenter.h"
-#include "host/linux/x11_util.h"
+#include "host/linux/x11/x11_util.h"
 
 namespace tavrik {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "device/soft/presenter.h"
-#include "host/linux/picture.h"
+#include "device/presenter.h"
+#include "host/linux/present/picture.h"
 
 namespace tavrik {
 

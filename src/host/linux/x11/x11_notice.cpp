@@ -2,7 +2,7 @@
 // locale's language drawn with Xft (fontconfig picks a face that has its glyphs) and an OK
 // button; Return, Escape, the button or the window's close box dismiss it. It relies on Xlib and
 // Xft only and holds no grab: a window manager may place it as it likes.
-#include "host/linux/x11_notice.h"
+#include "host/linux/x11/x11_notice.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xft/Xft.h>
@@ -17,7 +17,7 @@
 #include <cstring>
 
 #include "host/linux/stop_signals.h"
-#include "host/linux/x11_util.h"
+#include "host/linux/x11/x11_util.h"
 
 namespace tavrik {
 

@@ -1,4 +1,4 @@
-#include "host/linux/sdl_presenter.h"
+#include "host/linux/present/sdl_presenter.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include <X11/Xlib.h>
 
 #include "device/gl/gl_target.h"
-#include "host/linux/picture.h"
+#include "host/readout.h"
 
 namespace tavrik {
 

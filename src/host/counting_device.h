@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "device/device.h"
-#include "host/linux/picture.h"
+#include "host/readout.h"
 
 namespace tavrik {
 

@@ -1,56 +1,13 @@
-// What every Linux presenter does alike: where the picture goes in a window of any size, the
-// frame-rate readout and the pace of frames when nothing waits for the display's refresh.
+// The frame-rate readout every host can lay over its frames: the meter that counts them and the
+// small font that draws its text in a corner, through whatever fill the host has.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
-
-#include "device/soft/presenter.h"
-#include "host/fit_picture.h"
 
 namespace tavrik {
-
-// Scales frame into fit, a rectangle of a 16- or 32-bit image (pitch in pixels), nearest pixel,
-// through palette (RGB565 to the image's pixel values), and paints the rest of the image black.
-// columns needs room for fit.width entries.
-template <class Pixel>
-void scalePicture(const FrameView& frame, const uint32_t* palette, Pixel* image, int imageWidth,
-                  int imageHeight, int pitch, PictureRect fit, int* columns) {
-  const Pixel black = static_cast<Pixel>(palette[0]);
-  for (int x = 0; x < fit.width; ++x) {
-    columns[x] = static_cast<int>(int64_t{x} * frame.width / fit.width);
-  }
-  for (int y = 0; y < imageHeight; ++y) {
-    Pixel* out = image + static_cast<ptrdiff_t>(y) * pitch;
-    if (y < fit.y || y >= fit.y + fit.height) {
-      for (int x = 0; x < imageWidth; ++x) {
-        out[x] = black;
-      }
-      continue;
-    }
-    const int sourceRow = static_cast<int>(int64_t{y - fit.y} * frame.height / fit.height);
-    if (y > fit.y &&
-        sourceRow == static_cast<int>(int64_t{y - 1 - fit.y} * frame.height / fit.height)) {
-      // Scaled up, a row repeats the one above: copied, not looked up again.
-      std::memcpy(out, out - pitch, static_cast<size_t>(imageWidth) * sizeof(Pixel));
-      continue;
-    }
-    const uint16_t* source = frame.pixels + static_cast<ptrdiff_t>(sourceRow) * frame.pitch;
-    for (int x = 0; x < fit.x; ++x) {
-      out[x] = black;
-    }
-    Pixel* picture = out + fit.x;
-    for (int x = 0; x < fit.width; ++x) {
-      picture[x] = static_cast<Pixel>(palette[source[columns[x]]]);
-    }
-    for (int x = fit.x + fit.width; x < imageWidth; ++x) {
-      out[x] = black;
-    }
-  }
-}
 
 // Counts presented frames and renews its text about once a second: the rate and the name of the
 // device drawing, and on a second line the triangles the last frame drew, "FPS: 59.3 SOFT" and
@@ -164,44 +121,5 @@ void drawReadoutInCorner(const char* text, int outputHeight, Fill&& fill) {
     line = line != nullptr ? line + 1 : nullptr;
   }
 }
-
-// A stop signal cuts the sleep short, which is what the frame loops want.
-inline void sleepMicroseconds(int64_t microseconds) {
-  timespec delay{};
-  delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
-  delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
-  nanosleep(&delay, nullptr);
-}
-
-// Caps the frame rate at the display's refresh rate, or at one frame in delayMicroseconds (-delay)
-// when that is given. A presenter that waits for the refresh itself uses up the period, so the
-// pacer then sleeps little or not at all.
-class FramePacer {
- public:
-  explicit FramePacer(int refreshHz, uint32_t delayMicroseconds = 0)
-      : period_(std::chrono::microseconds(delayMicroseconds > 0
-                                              ? int64_t{delayMicroseconds}
-                                              : 1000000 / (refreshHz > 0 ? refreshHz : 60))) {}
-
-  // Sleeps what is left of the period since the last call.
-  template <class Sleep>
-  void pace(Sleep&& sleepMicroseconds) {
-    const auto now = std::chrono::steady_clock::now();
-    if (started_) {
-      const auto used = now - last_;
-      if (used < period_) {
-        sleepMicroseconds(
-            std::chrono::duration_cast<std::chrono::microseconds>(period_ - used).count());
-      }
-    }
-    started_ = true;
-    last_ = std::chrono::steady_clock::now();
-  }
-
- private:
-  std::chrono::steady_clock::duration period_;
-  std::chrono::steady_clock::time_point last_{};
-  bool started_ = false;
-};
 
 }  // namespace tavrik

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "device/gl/gl_target.h"
-#include "device/soft/presenter.h"
-#include "host/linux/picture.h"
+#include "device/presenter.h"
+#include "host/readout.h"
 
 namespace tavrik {
 

@@ -1,7 +1,7 @@
-#include "host/linux/sdl_gl_target.h"
+#include "host/linux/gl/sdl_gl_target.h"
 
 #include "host/fit_picture.h"
-#include "host/linux/gl_host.h"
+#include "host/linux/gl/gl_host.h"
 
 namespace tavrik {
 

@@ -1,4 +1,4 @@
-#include "host/linux/x11_presenter.h"
+#include "host/linux/present/x11_presenter.h"
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -7,7 +7,7 @@
 #include <bit>
 #include <string>
 
-#include "host/linux/x11_util.h"
+#include "host/linux/x11/x11_util.h"
 
 namespace tavrik {
 

@@ -1,4 +1,4 @@
-#include "host/linux/x11_util.h"
+#include "host/linux/x11/x11_util.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

@@ -1,9 +1,9 @@
-#include "host/linux/pbuffer_target.h"
+#include "host/linux/gl/pbuffer_target.h"
 
 #include <GL/gl.h>
 
-#include "host/linux/gl_host.h"
-#include "host/linux/x11_util.h"
+#include "host/linux/gl/gl_host.h"
+#include "host/linux/x11/x11_util.h"
 
 namespace tavrik {
 
