@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/headless/headless.h"
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
 
 namespace tavrik {
 namespace {

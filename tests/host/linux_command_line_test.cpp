@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "host/counting_device.h"
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
+#include "host/linux/cli/logo.h"
 #include "host/linux/exit_rules.h"
-#include "host/linux/logo.h"
 #include "host/linux/present/picture.h"
 #include "host/linux/present/pixel_convert.h"
 #include "host/linux/x11/x11_notice.h"

@@ -11,13 +11,13 @@
 
 #include "config/file_store.h"
 #include "host/headless/headless.h"
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
+#include "host/linux/modes/sdl_saver.h"
+#include "host/linux/modes/x11_embedded.h"
+#include "host/linux/modes/x11_preview.h"
 #include "host/linux/settings_launcher.h"
 #include "host/linux/stop_signals.h"
-#include "host/linux/x11/sdl_saver.h"
-#include "host/linux/x11/x11_embedded.h"
 #include "host/linux/x11/x11_notice.h"
-#include "host/linux/x11/x11_preview.h"
 #include "host/linux/x11/x11_util.h"
 
 namespace {

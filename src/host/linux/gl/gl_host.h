@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
 
 namespace tavrik {
 

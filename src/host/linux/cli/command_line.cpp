@@ -1,4 +1,4 @@
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
 #include "host/quote.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 // The saver drawn into a foreign window, as XScreenSaver and its kin run hacks.
 #pragma once
 
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
 
 namespace tavrik {
 

@@ -1,7 +1,7 @@
 // The full-screen saver and the ordinary window, both SDL2 windows of class "TavrikWindow".
 #pragma once
 
-#include "host/linux/command_line.h"
+#include "host/linux/cli/command_line.h"
 
 namespace tavrik {
 

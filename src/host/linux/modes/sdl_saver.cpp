@@ -3,7 +3,7 @@
 // SDL_VIDEO_X11_WMCLASS variable) and draws with the GL device in a GL window where -device or a
 // hardware renderer asks for it, else with the software device; it changes no display mode and
 // does not embed into foreign windows (see x11_embedded.cpp).
-#include "host/linux/x11/sdl_saver.h"
+#include "host/linux/modes/sdl_saver.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>

@@ -4,7 +4,7 @@
 // relies on asking the window for its size each frame, as no resize is reported to us, and on the
 // window's destruction notice; it never reads input, which belongs to the window's owner, and
 // never takes part in the single-instance rule.
-#include "host/linux/x11/x11_embedded.h"
+#include "host/linux/modes/x11_embedded.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "host/linux/logo.h"
+#include "host/linux/cli/logo.h"
 
 namespace tavrik {
 

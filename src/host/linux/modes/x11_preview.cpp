@@ -2,13 +2,13 @@
 // logo stretched over its whole size and repainted whenever it is exposed. It relies on Xlib
 // alone (no SDL, no device, no settings); it reads the area's size once, as it is at creation,
 // and ends when the area, and so the child with it, is destroyed.
-#include "host/linux/x11/x11_preview.h"
+#include "host/linux/modes/x11_preview.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
 
-#include "host/linux/logo.h"
+#include "host/linux/cli/logo.h"
 #include "host/linux/present/x11_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
