@@ -101,6 +101,10 @@ class Device {
   // Releases the material, the lights (each taken off the viewport first), the viewport and the
   // buffers, in that order; each only when it exists. Safe to call more than once.
   virtual void releaseDevice() = 0;
+  // New buffers and viewport of width x height for a picture that follows its window; the
+  // scene's state stays. False (and nothing changed) where the device cannot change its size or
+  // is not up.
+  virtual bool resize(uint16_t width, uint16_t height) = 0;
 
   // Lights are numbered 0 to kMaxLights - 1.
   virtual bool createLight(int light) = 0;

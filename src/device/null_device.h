@@ -9,6 +9,7 @@ class NullDevice : public Device {
  public:
   bool initDevice(uint16_t, uint16_t) override { return true; }
   void releaseDevice() override {}
+  bool resize(uint16_t, uint16_t) override { return true; }
   bool createLight(int) override { return true; }
   void setLight(int, const Light&) override {}
   void addLight(int) override {}

@@ -10,18 +10,15 @@
 
 namespace tavrik {
 
-template <class Inner>
 class CountingDevice : public Device {
  public:
-  CountingDevice(Inner& inner, FpsMeter& meter) : inner_(inner), meter_(meter) {}
-
-  // The picture follows the window: passed on to the device that draws.
-  bool resize(uint16_t width, uint16_t height) { return inner_.resize(width, height); }
+  CountingDevice(Device& inner, FpsMeter& meter) : inner_(inner), meter_(meter) {}
 
   bool initDevice(uint16_t width, uint16_t height) override {
     return inner_.initDevice(width, height);
   }
   void releaseDevice() override { inner_.releaseDevice(); }
+  bool resize(uint16_t width, uint16_t height) override { return inner_.resize(width, height); }
   bool createLight(int light) override { return inner_.createLight(light); }
   void setLight(int light, const Light& record) override { inner_.setLight(light, record); }
   void addLight(int light) override { inner_.addLight(light); }
@@ -56,7 +53,7 @@ class CountingDevice : public Device {
   }
 
  private:
-  Inner& inner_;
+  Device& inner_;
   FpsMeter& meter_;
   uint32_t triangles_ = 0;
 };

@@ -44,6 +44,8 @@ class RecordingDevice : public Device {
     ++releases;
     record("releaseDevice");
   }
+  // Not recorded: the frame loop passes on every window size, changed or not.
+  bool resize(uint16_t, uint16_t) override { return true; }
   bool createLight(int light) override {
     record("createLight", static_cast<uint32_t>(light));
     return !failLights;

@@ -44,6 +44,8 @@ class D3dDevice : public Device {
   // else it made, so the display is back in the desktop's mode when this returns false.
   bool initDevice(uint16_t width, uint16_t height) override;
   void releaseDevice() override;
+  // The picture keeps the display mode it was brought up in.
+  bool resize(uint16_t, uint16_t) override { return false; }
   // The step the last bring-up failed at, or None after one that succeeded.
   D3dStep failedStep() const { return failedStep_; }
 

@@ -22,6 +22,8 @@ class GlDevice : public Device {
 
   bool initDevice(uint16_t width, uint16_t height) override;
   void releaseDevice() override;
+  // The target takes the new size; lights, material and states stay.
+  bool resize(uint16_t width, uint16_t height) override;
   bool createLight(int light) override;
   void setLight(int light, const Light& record) override;
   void addLight(int light) override;
@@ -39,10 +41,6 @@ class GlDevice : public Device {
   void drawPrimitive(PrimitiveType type, const Vertex* vertices, uint32_t count) override;
   // Hands the finished frame to the target.
   void flip() override;
-
-  // Follows a window that changed size, between frames: the picture's new size and its viewport;
-  // lights, material and states stay. False (nothing changed) before bring-up.
-  bool resize(uint16_t width, uint16_t height);
 
  private:
   void setUpState();

@@ -20,6 +20,8 @@ class SoftDevice : public Device {
 
   bool initDevice(uint16_t width, uint16_t height) override;
   void releaseDevice() override;
+  // New buffers; lights, material and states stay.
+  bool resize(uint16_t width, uint16_t height) override;
 
   bool createLight(int light) override;
   void setLight(int light, const Light& record) override;
@@ -38,9 +40,6 @@ class SoftDevice : public Device {
   void drawPrimitive(PrimitiveType type, const Vertex* vertices, uint32_t count) override;
   void flip() override;
 
-  // Follows a window that changed size, between frames: new buffers and the viewport of the new
-  // size; lights, material and states stay. False (nothing changed) before bring-up.
-  bool resize(uint16_t width, uint16_t height);
   // Replaces the viewport that bring-up set, as SetViewport2 would.
   void setViewport(const Viewport& viewport);
   // The back buffer as it stands (empty before bring-up).

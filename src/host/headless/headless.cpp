@@ -17,6 +17,7 @@
 
 #include "device/null_device.h"
 #include "device/soft/soft_device.h"
+#include "host/frame_loop.h"
 #include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
 #include "host/quote.h"
@@ -117,6 +118,38 @@ std::string valueRange(const SettingField& field) {
   text.append(")");
   return text;
 }
+
+// The runner's side of the frame loop: no window, a frame count, a stop signal, and after each
+// frame its trace line; a failed write ends the run.
+class HeadlessFrames : public FrameHost {
+ public:
+  HeadlessFrames(uint32_t count, std::FILE* trace, const Run& run, const PngPresenter& pictures)
+      : count_(count), trace_(trace), run_(run), pictures_(pictures) {}
+
+  bool nextFrame() override {
+    return frame_ < count_ && stopRequested == 0 && traceError_ == 0 && !pictures_.failed();
+  }
+  void windowSize(int&, int&) override {}
+  void frameDone() override {
+    ++frame_;
+    if (trace_ != nullptr) {
+      writeTraceFrame(trace_, frame_, run_);
+      if (std::ferror(trace_) != 0) {
+        traceError_ = lastError();
+      }
+    }
+  }
+  // The error of the trace write that failed, or 0.
+  int traceError() const { return traceError_; }
+
+ private:
+  uint32_t count_;
+  std::FILE* trace_;
+  const Run& run_;
+  const PngPresenter& pictures_;
+  uint32_t frame_ = 0;
+  int traceError_ = 0;
+};
 
 }  // namespace
 
@@ -260,13 +293,13 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
 
   // Pictures only when someone asked for them; otherwise nothing is drawn at all.
   PngPresenter pictures(options.outputDir);
-  Presenter* const frames = options.outputDir.empty() ? nullptr : &pictures;
+  Presenter* const written = options.outputDir.empty() ? nullptr : &pictures;
   NullDevice nullDevice;
   SoftDevice softDevice(&pictures);
-  const std::unique_ptr<Device> chosen = drawing ? drawing(run.settings, frames) : nullptr;
-  Device& device = chosen   ? *chosen
-                   : frames ? static_cast<Device&>(softDevice)
-                            : static_cast<Device&>(nullDevice);
+  const std::unique_ptr<Device> chosen = drawing ? drawing(run.settings, written) : nullptr;
+  Device& device = chosen    ? *chosen
+                   : written ? static_cast<Device&>(softDevice)
+                             : static_cast<Device&>(nullDevice);
   if (!startRun(run, device, timer)) {
     std::fprintf(stderr, "tavrik: the graphics device could not be brought up\n");
     if (trace != nullptr) {
@@ -278,20 +311,9 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
   if (trace != nullptr) {
     writeTraceHeader(trace, seed, run);
   }
-  int traceError = 0;
-  for (uint32_t frame = 1; frame <= options.frames && stopRequested == 0; ++frame) {
-    runFrame(run, device, timer);
-    if (trace != nullptr) {
-      writeTraceFrame(trace, frame, run);
-      if (std::ferror(trace) != 0) {
-        traceError = lastError();
-        break;
-      }
-    }
-    if (pictures.failed()) {
-      break;
-    }
-  }
+  HeadlessFrames frames(options.frames, trace, run, pictures);
+  runFrames(run, device, timer, frames);
+  const int traceError = frames.traceError();
   endRun(device);
 
   // One line for the first failure: on a full disk the trace and the pictures fail together.

@@ -21,6 +21,7 @@
 
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
+#include "host/frame_loop.h"
 #include "host/headless/headless.h"
 #include "host/headless/png_presenter.h"
 #include "host/readout.h"
@@ -143,7 +144,7 @@ struct Page {
   CanvasPresenter presenter;
   SoftDevice soft{&presenter};
   FpsMeter meter{"SOFT/WASM"};
-  CountingDevice<SoftDevice> device{soft, meter};
+  CountingDevice device{soft, meter};
   std::unique_ptr<PageTimer> timer;
   bool followsWindow = false;
   size_t capacity = 0;  // the pixels of the largest picture, made at start-up
@@ -187,15 +188,13 @@ EM_BOOL onAnimationFrame(double, void*) {
   if (!p.running) {
     return EM_FALSE;
   }
+  int width = p.run.settings.screenWidth;
+  int height = p.run.settings.screenHeight;
   if (p.followsWindow) {
-    int width = 0;
-    int height = 0;
     windowPicture(p, width, height);
-    followWindow(p.run.settings, width, height);
-    p.device.resize(p.run.settings.screenWidth, p.run.settings.screenHeight);
   }
   const double before = emscripten_get_now();
-  runFrame(p.run, p.device, *p.timer);
+  stepFrame(p.run, p.device, *p.timer, width, height);
   p.frameMs += emscripten_get_now() - before;
   p.longestStepMs = std::max(p.longestStepMs, p.run.scene.frameMs);
   ++p.frames;

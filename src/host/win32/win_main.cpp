@@ -14,6 +14,7 @@
 #include "config/win32/win32_dialog_view.h"
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
+#include "host/frame_loop.h"
 #include "host/run.h"
 #include "host/switches.h"
 #include "host/win32/frame_pacer.h"
@@ -64,7 +65,9 @@ int runSaver(HINSTANCE instance, int showCommand) {
   // the refresh rate so that it never holds back a flip that did wait.
   tavrik::FramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
   const WPARAM code = tavrik::runFrameLoop([&] {
-    tavrik::runFrame(*run, *device, timer);
+    RECT client{};
+    GetClientRect(window, &client);
+    tavrik::stepFrame(*run, *device, timer, client.right, client.bottom);
     if (device == &direct3D) {
       flipPacer.wait();
     }

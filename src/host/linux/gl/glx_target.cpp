@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "host/fit_picture.h"
-#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/gl_readout.h"
 #include "host/linux/x11/x11_util.h"
 
 namespace tavrik {

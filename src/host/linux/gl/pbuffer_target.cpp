@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/gl_readout.h"
 #include "host/linux/x11/x11_util.h"
 
 namespace tavrik {

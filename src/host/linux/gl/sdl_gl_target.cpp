@@ -1,7 +1,7 @@
 #include "host/linux/gl/sdl_gl_target.h"
 
 #include "host/fit_picture.h"
-#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/gl_readout.h"
 
 namespace tavrik {
 

@@ -13,16 +13,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "config/file_store.h"
-#include "device/gl/gl_device.h"
-#include "device/soft/soft_device.h"
-#include "host/counting_device.h"
+#include "host/frame_loop.h"
 #include "host/headless/headless.h"
 #include "host/linux/exit_rules.h"
-#include "host/linux/gl/gl_host.h"
-#include "host/linux/gl/pbuffer_target.h"
+#include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/sdl_gl_target.h"
+#include "host/linux/modes/window_device.h"
 #include "host/linux/present/sdl_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
@@ -168,104 +167,85 @@ SDL_Rect windowPlace(const WindowGeometry& geometry, const Settings& settings) {
   return place;
 }
 
-// The frames until the mode's exit rules, a stop signal or the window's end; the device (the GL
-// or the software one) takes the window's size before each frame when the picture follows it.
-template <class AnyDevice>
-void runFrames(Run& run, AnyDevice& device, MillisecondTimer& timer, SDL_Window* window,
-               bool fullScreen, uint32_t delayMicroseconds) {
-  const bool followsWindow = drawsAtWindowSize(run.settings);
-  SDL_DisplayMode mode{};
-  const int display = SDL_GetWindowDisplayIndex(window);
-  const int refresh =
-      SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
-  FramePacer pacer(refresh, delayMicroseconds);
-  ExitRules rules;
-  // Taken after the presenter or the context opened: making a GL renderer may have replaced the
-  // X window.
-  const XWindowFacts facts = xWindowFacts(window);
-  bool running = true;
-  while (running) {
+// The window's side of the frame loop: its events under the mode's exit rules, a stop signal or
+// the window's end stop the run; frames follow the window's size and keep the display's pace.
+class SdlFrames : public FrameHost {
+ public:
+  SdlFrames(SDL_Window* window, bool fullScreen, uint32_t delayMicroseconds)
+      : window_(window),
+        fullScreen_(fullScreen),
+        pacer_(refreshRate(window), delayMicroseconds),
+        // Taken after the presenter or the context opened: making a GL renderer may have
+        // replaced the X window.
+        facts_(xWindowFacts(window)) {}
+
+  bool nextFrame() override {
     SDL_Event event;
-    while (running && SDL_PollEvent(&event)) {
-      running =
-          !isOwnDestruction(event, facts) &&
-          !(fullScreen ? endsFullScreen(event, rules, facts.inputOpcode) : endsWindowed(event));
+    while (SDL_PollEvent(&event)) {
+      if (isOwnDestruction(event, facts_) ||
+          (fullScreen_ ? endsFullScreen(event, rules_, facts_.inputOpcode) : endsWindowed(event))) {
+        return false;
+      }
     }
     // A GL driver may crash drawing into a window that is gone, so ask before each frame.
-    if (!running || stopRequested() ||
-        (facts.display != nullptr && !queryWindow(facts.display, facts.window, nullptr))) {
-      break;
-    }
-    if (followsWindow) {
-      int width = 0;
-      int height = 0;
-      SDL_GetWindowSize(window, &width, &height);
-      followWindow(run.settings, width, height);
-      device.resize(run.settings.screenWidth, run.settings.screenHeight);
-    }
-    runFrame(run, device, timer);
-    pacer.pace(sleepMicroseconds);
+    return !stopRequested() &&
+           (facts_.display == nullptr || queryWindow(facts_.display, facts_.window, nullptr));
   }
-}
+  void windowSize(int& width, int& height) override { SDL_GetWindowSize(window_, &width, &height); }
+  void frameDone() override { pacer_.pace(sleepMicroseconds); }
 
-// The run on the GL device in a window made for GL whose context is already current.
-void runWithGl(Run& run, SdlGlTarget& target, SDL_Window* window, const LinuxCommand& command,
-               bool fullScreen) {
-  OptionsTimer timer(command.options);
-  GlDevice gl(target);
-  CountingDevice device(gl, target.meter());
-  if (startRun(run, device, timer)) {
-    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
-    endRun(device);
+ private:
+  static int refreshRate(SDL_Window* window) {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(window);
+    return SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
   }
-}
 
-// The run on a GL that draws in software, into a buffer of its own whose frames the window shows
-// as it shows the software device's (see PbufferTarget); false when that GL cannot be had.
-bool runWithPbuffer(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen) {
-  const XWindowFacts facts = xWindowFacts(window);
-  SdlPresenter presenter;
-  PbufferTarget target(facts.display, presenter, command.fps);
+  SDL_Window* window_;
+  bool fullScreen_;
+  FramePacer pacer_;
+  ExitRules rules_;
+  XWindowFacts facts_;
+};
+
+// Chooses the device, then the run's frames and its teardown; 1 when nothing can draw in the
+// window. windowGl is GL in the window itself, open, or null.
+int drawInWindow(Run& run, SDL_Window* window, SdlGlTarget* windowGl, const LinuxCommand& command,
+                 bool fullScreen, bool gl, bool hardwareGl) {
   const int width = run.settings.screenWidth;
   const int height = run.settings.screenHeight;
-  if (facts.display == nullptr || !presenter.open(window, width, height, false, false) ||
-      !target.open(width, height)) {
-    return false;
+  // The presenter for frames made in this process, fresh for each attempt.
+  std::optional<SdlPresenter> presenter;
+  WindowSurfaces surfaces;
+  if (windowGl != nullptr) {
+    surfaces.windowGl = windowGl;
+    surfaces.windowGlMeter = &windowGl->meter();
   }
-  if (command.fps) {
-    tellDevice(true);
+  surfaces.tryPixelBuffer = gl;
+  surfaces.display = xWindowFacts(window).display;
+  surfaces.openPresenter = [&](bool forPixelBuffer) {
+    presenter.emplace();
+    const bool open = forPixelBuffer
+                          ? presenter->open(window, width, height, false, false)
+                          : presenter->open(window, width, height, command.fps, hardwareGl);
+    return open ? ShownFrames{&*presenter, &presenter->meter()} : ShownFrames{};
+  };
+  WindowDevice chosen(command.fps);
+  Device* device = chosen.choose(surfaces, width, height);
+  if (device == nullptr) {
+    std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
+    return 1;
   }
   OptionsTimer timer(command.options);
-  GlDevice gl(target);
-  CountingDevice device(gl, target.meter());
-  if (startRun(run, device, timer)) {
-    presenter.clear();
-    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
-    endRun(device);
+  if (startRun(run, *device, timer)) {
+    if (chosen.path() != DrawPath::WindowGl) {
+      presenter->clear();
+    }
+    SdlFrames frames(window, fullScreen, command.delayMicroseconds);
+    runFrames(run, *device, timer, frames);
+    endRun(*device);
   }
-  return true;
-}
-
-// The run on the software device; false when the window cannot show its frames.
-bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool fullScreen,
-                 bool hardwareGl) {
-  SdlPresenter presenter;
-  OptionsTimer timer(command.options);
-  SoftDevice soft(&presenter);
-  CountingDevice device(soft, presenter.meter());
-  if (!presenter.open(window, run.settings.screenWidth, run.settings.screenHeight, command.fps,
-                      hardwareGl)) {
-    return false;
-  }
-  if (command.fps) {
-    tellDevice(false);
-  }
-  if (startRun(run, device, timer)) {
-    presenter.clear();
-    runFrames(run, device, timer, window, fullScreen, command.delayMicroseconds);
-    endRun(device);
-  }
-  return true;
+  return 0;
 }
 
 // The shared part of both modes: settings, window, device, scene, frames, teardown.
@@ -276,8 +256,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
   const bool hardwareGl = hardwareGlRenderer();
-  const bool gl = command.device == DeviceChoice::Gl ||
-                  (command.device == DeviceChoice::Automatic && hardwareGl);
+  const bool gl = wantsGlDevice(command.device);
 
   if (!startSdl()) {
     std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
@@ -324,18 +303,9 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     followWindow(run->settings, width, height);
   }
 
-  int exitCode = 0;
-  if (windowGl) {
-    if (command.fps) {
-      tellDevice(true);
-    }
-    runWithGl(*run, target, window, command, fullScreen);
-    target.close();
-  } else if (!(gl && runWithPbuffer(*run, window, command, fullScreen)) &&
-             !runWithSoft(*run, window, command, fullScreen, hardwareGl)) {
-    exitCode = 1;
-    std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
-  }
+  const int exitCode =
+      drawInWindow(*run, window, windowGl ? &target : nullptr, command, fullScreen, gl, hardwareGl);
+  target.close();
 
   if (fullScreen) {
     SDL_ShowCursor(SDL_ENABLE);

@@ -12,15 +12,14 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "config/file_store.h"
-#include "device/gl/gl_device.h"
-#include "device/soft/soft_device.h"
-#include "host/counting_device.h"
+#include "host/frame_loop.h"
 #include "host/headless/headless.h"
-#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/glx_target.h"
-#include "host/linux/gl/pbuffer_target.h"
+#include "host/linux/modes/window_device.h"
 #include "host/linux/present/x11_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
@@ -52,79 +51,48 @@ bool destroyed(Display* display, Window window) {
   return gone;
 }
 
-// The frames until a stop signal or the window's end; follow(width, height) takes the window's
-// size before each frame.
-template <class Follow>
-void runFrames(Display* display, Window window, Run& run, Device& device, MillisecondTimer& timer,
-               uint32_t delayMicroseconds, Follow&& follow) {
-  FramePacer pacer(60, delayMicroseconds);
-  XWindowAttributes attributes{};
-  while (!stopRequested() && !destroyed(display, window)) {
-    if (!queryWindow(display, window, &attributes)) {
-      break;
+// The foreign window's side of the frame loop: a stop signal or the window's end stop the run;
+// before each frame its size, which nobody reports to us, is asked and handed to what shows the
+// frames (the GL target in the window, or the presenter).
+class EmbeddedFrames : public FrameHost {
+ public:
+  EmbeddedFrames(Display* display, Window window, uint32_t delayMicroseconds)
+      : display_(display), window_(window), pacer_(60, delayMicroseconds) {}
+
+  // Exactly one of these shows the frames.
+  GlxTarget* windowGl = nullptr;
+  X11Presenter* presenter = nullptr;
+  // The software device draws only the top-left corner of a window larger than the presenter
+  // takes; said once.
+  bool sayTooLarge = false;
+
+  bool nextFrame() override {
+    return !stopRequested() && !destroyed(display_, window_) &&
+           queryWindow(display_, window_, &attributes_);
+  }
+  void windowSize(int& width, int& height) override {
+    width = attributes_.width;
+    height = attributes_.height;
+    if (windowGl != nullptr) {
+      windowGl->setSize(width, height);
+      return;
     }
-    follow(attributes.width, attributes.height);
-    runFrame(run, device, timer);
-    pacer.pace(sleepMicroseconds);
+    constexpr int kMax = X11Presenter::kMaxSide;
+    if (sayTooLarge && (width > kMax || height > kMax)) {
+      std::fprintf(stderr, "tavrik: window 0x%lx is %dx%d; drawing into its top-left %dx%d\n",
+                   window_, width, height, std::min(width, kMax), std::min(height, kMax));
+      sayTooLarge = false;
+    }
+    presenter->resize(width, height);
   }
-}
+  void frameDone() override { pacer_.pace(sleepMicroseconds); }
 
-// The run on the GL device through a context already current; resizeTarget(width, height) tells
-// the target the window's size before each frame.
-template <class ResizeTarget>
-void runWithGl(Display* display, Window window, Run& run, GlTarget& target, FpsMeter& meter,
-               const LinuxCommand& command, ResizeTarget&& resizeTarget) {
-  OptionsTimer timer(command.options);
-  GlDevice gl(target);
-  CountingDevice device(gl, meter);
-  if (!startRun(run, device, timer)) {
-    return;
-  }
-  const bool followsWindow = drawsAtWindowSize(run.settings);
-  runFrames(display, window, run, device, timer, command.delayMicroseconds,
-            [&](int width, int height) {
-              resizeTarget(width, height);
-              if (followsWindow) {
-                followWindow(run.settings, width, height);
-                device.resize(run.settings.screenWidth, run.settings.screenHeight);
-              }
-            });
-  endRun(device);
-}
-
-int runWithSoft(Display* display, Window window, Run& run, const XWindowAttributes& attributes,
-                const LinuxCommand& command) {
-  X11Presenter presenter;
-  if (!presenter.open(display, window, attributes, command.fps)) {
-    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx: %s\n", window,
-                 X11Presenter::unsupported(attributes).c_str());
-    return 1;
-  }
-  OptionsTimer timer(command.options);
-  SoftDevice soft(&presenter);
-  CountingDevice device(soft, presenter.meter());
-  if (!startRun(run, device, timer)) {
-    return 0;
-  }
-  const bool followsWindow = drawsAtWindowSize(run.settings);
-  bool toldTooLarge = false;
-  runFrames(
-      display, window, run, device, timer, command.delayMicroseconds, [&](int width, int height) {
-        constexpr int kMax = X11Presenter::kMaxSide;
-        if ((width > kMax || height > kMax) && !toldTooLarge) {
-          std::fprintf(stderr, "tavrik: window 0x%lx is %dx%d; drawing into its top-left %dx%d\n",
-                       window, width, height, std::min(width, kMax), std::min(height, kMax));
-          toldTooLarge = true;
-        }
-        presenter.resize(width, height);
-        if (followsWindow) {
-          followWindow(run.settings, width, height);
-          device.resize(run.settings.screenWidth, run.settings.screenHeight);
-        }
-      });
-  endRun(device);
-  return 0;
-}
+ private:
+  Display* display_;
+  Window window_;
+  FramePacer pacer_;
+  XWindowAttributes attributes_{};
+};
 
 int drawInto(Display* display, const LinuxCommand& command) {
   const Window window =
@@ -156,36 +124,46 @@ int drawInto(Display* display, const LinuxCommand& command) {
   constexpr int kMax = X11Presenter::kMaxSide;
   const int width = run->settings.screenWidth;
   const int height = run->settings.screenHeight;
-  // Says which device draws (with -fps) and runs on GL when its target is up.
-  const auto runIfUp = [&](auto& target, bool up, auto&& resizeTarget) {
-    if (command.fps) {
-      tellDevice(up);
-    }
-    if (up) {
-      runWithGl(display, window, *run, target, target.meter(), command, resizeTarget);
-    }
-    return up;
-  };
-  if (attributes.width > kMax || attributes.height > kMax || !wantsGlDevice(command.device)) {
-    if (command.fps) {
-      tellDevice(false);
-    }
-  } else if (hardwareGlRenderer()) {
-    GlxTarget target(display, window, command.fps);
-    target.setSize(attributes.width, attributes.height);
-    if (runIfUp(target, target.open(width, height), [&](int w, int h) { target.setSize(w, h); })) {
-      return 0;
-    }
-  } else {
-    X11Presenter presenter;
-    PbufferTarget target(display, presenter, command.fps);
-    if (runIfUp(target,
-                presenter.open(display, window, attributes, false) && target.open(width, height),
-                [&](int w, int h) { presenter.resize(w, h); })) {
-      return 0;
-    }
+  const bool gl =
+      attributes.width <= kMax && attributes.height <= kMax && wantsGlDevice(command.device);
+  const bool hardware = gl && hardwareGlRenderer();
+  GlxTarget glx(display, window, command.fps);
+  glx.setSize(attributes.width, attributes.height);
+  std::optional<X11Presenter> presenter;
+  WindowSurfaces surfaces;
+  if (hardware && glx.open(width, height)) {
+    surfaces.windowGl = &glx;
+    surfaces.windowGlMeter = &glx.meter();
   }
-  return runWithSoft(display, window, *run, attributes, command);
+  surfaces.tryPixelBuffer = gl && !hardware;
+  surfaces.display = display;
+  surfaces.openPresenter = [&](bool forPixelBuffer) {
+    presenter.emplace();
+    if (!presenter->open(display, window, attributes, !forPixelBuffer && command.fps)) {
+      return ShownFrames{};
+    }
+    return ShownFrames{&*presenter, &presenter->meter()};
+  };
+  WindowDevice chosen(command.fps);
+  Device* device = chosen.choose(surfaces, width, height);
+  if (device == nullptr) {
+    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx: %s\n", window,
+                 X11Presenter::unsupported(attributes).c_str());
+    return 1;
+  }
+  OptionsTimer timer(command.options);
+  if (startRun(*run, *device, timer)) {
+    EmbeddedFrames frames(display, window, command.delayMicroseconds);
+    if (chosen.path() == DrawPath::WindowGl) {
+      frames.windowGl = &glx;
+    } else {
+      frames.presenter = &*presenter;
+      frames.sayTooLarge = chosen.path() == DrawPath::Software;
+    }
+    runFrames(*run, *device, timer, frames);
+    endRun(*device);
+  }
+  return 0;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "host/linux/gl/gl_host.h"
+#include "host/linux/gl/gl_probe.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -16,7 +16,6 @@
 #include "device/gl/gl_renderer.h"
 #include "host/linux/gl/pbuffer_target.h"
 #include "host/linux/stop_signals.h"
-#include "host/readout.h"
 
 namespace tavrik {
 
@@ -117,50 +116,6 @@ bool hardwareGlRenderer() {
     return probeGlRenderer(renderer, sizeof renderer) && !isSoftwareRenderer(renderer);
   }();
   return hardware;
-}
-
-bool wantsGlDevice(DeviceChoice choice) {
-  if (choice != DeviceChoice::Automatic) {
-    return choice == DeviceChoice::Gl;
-  }
-  return hardwareGlRenderer();
-}
-
-void tellDevice(bool gl) {
-  if (!gl) {
-    std::fprintf(stderr, "tavrik: drawing with the software device\n");
-    return;
-  }
-  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  std::fprintf(stderr, "tavrik: drawing with OpenGL (%s)\n",
-               renderer != nullptr ? renderer : "unknown renderer");
-}
-
-void drawGlReadout(const char* text, int drawableWidth, int drawableHeight) {
-  glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_CURRENT_BIT);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_SCISSOR_TEST);
-  glViewport(0, 0, drawableWidth, drawableHeight);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  // Rows counted from the top, as the readout counts them.
-  glOrtho(0.0, drawableWidth, drawableHeight, 0.0, -1.0, 1.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  drawReadoutInCorner(text, drawableHeight, [](int x, int y, int w, int h, ReadoutInk ink) {
-    const float level = ink == ReadoutInk::Text ? 1.0f : 0.0f;
-    glColor3f(level, level, level);
-    glRecti(x, y, x + w, y + h);
-  });
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopAttrib();
 }
 
 }  // namespace tavrik

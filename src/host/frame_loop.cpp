@@ -1,0 +1,24 @@
+#include "host/frame_loop.h"
+
+namespace tavrik {
+
+void stepFrame(Run& run, Device& device, MillisecondTimer& timer, int windowWidth,
+               int windowHeight) {
+  if (drawsAtWindowSize(run.settings)) {
+    followWindow(run.settings, windowWidth, windowHeight);
+    device.resize(run.settings.screenWidth, run.settings.screenHeight);
+  }
+  runFrame(run, device, timer);
+}
+
+void runFrames(Run& run, Device& device, MillisecondTimer& timer, FrameHost& host) {
+  while (host.nextFrame()) {
+    int width = run.settings.screenWidth;
+    int height = run.settings.screenHeight;
+    host.windowSize(width, height);
+    stepFrame(run, device, timer, width, height);
+    host.frameDone();
+  }
+}
+
+}  // namespace tavrik
