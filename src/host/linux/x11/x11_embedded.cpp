@@ -22,8 +22,8 @@
 #include "host/linux/gl/glx_target.h"
 #include "host/linux/gl/pbuffer_target.h"
 #include "host/linux/present/x11_presenter.h"
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 

@@ -16,8 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
