@@ -16,10 +16,10 @@
 #include "device/soft/soft_device.h"
 #include "host/run.h"
 #include "host/switches.h"
-#include "host/win32/frame_pacer.h"
 #include "host/win32/gdi_presenter.h"
 #include "host/win32/preview_window.h"
 #include "host/win32/saver_window.h"
+#include "host/win32/win_pacing.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int runSaver(HINSTANCE instance, int showCommand) {
   // A flip that waits for the display paces the frames by itself. Where none waits (no vertical
   // sync, as under Wine) this keeps the loop from spinning a core; it allows a little more than
   // the refresh rate so that it never holds back a flip that did wait.
-  tavrik::FramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
+  tavrik::WinFramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
   const WPARAM code = tavrik::runFrameLoop([&] {
     tavrik::runFrame(*run, *device, timer);
     if (device == &direct3D) {

@@ -178,7 +178,7 @@ void runFrames(Run& run, AnyDevice& device, MillisecondTimer& timer, SDL_Window*
   const int display = SDL_GetWindowDisplayIndex(window);
   const int refresh =
       SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0;
-  FramePacer pacer(refresh, delayMicroseconds);
+  FramePacer pacer = linuxFramePacer(refresh, delayMicroseconds);
   ExitRules rules;
   // Taken after the presenter or the context opened: making a GL renderer may have replaced the
   // X window.
@@ -204,7 +204,7 @@ void runFrames(Run& run, AnyDevice& device, MillisecondTimer& timer, SDL_Window*
       device.resize(run.settings.screenWidth, run.settings.screenHeight);
     }
     runFrame(run, device, timer);
-    pacer.pace(sleepMicroseconds);
+    pacer.pace(steadyNow, sleepMicroseconds);
   }
 }
 

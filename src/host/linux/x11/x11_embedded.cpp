@@ -57,7 +57,7 @@ bool destroyed(Display* display, Window window) {
 template <class Follow>
 void runFrames(Display* display, Window window, Run& run, Device& device, MillisecondTimer& timer,
                uint32_t delayMicroseconds, Follow&& follow) {
-  FramePacer pacer(60, delayMicroseconds);
+  FramePacer pacer = linuxFramePacer(60, delayMicroseconds);
   XWindowAttributes attributes{};
   while (!stopRequested() && !destroyed(display, window)) {
     if (!queryWindow(display, window, &attributes)) {
@@ -65,7 +65,7 @@ void runFrames(Display* display, Window window, Run& run, Device& device, Millis
     }
     follow(attributes.width, attributes.height);
     runFrame(run, device, timer);
-    pacer.pace(sleepMicroseconds);
+    pacer.pace(steadyNow, sleepMicroseconds);
   }
 }
 
