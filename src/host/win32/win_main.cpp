@@ -15,6 +15,7 @@
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/run.h"
+#include "host/saver_rules.h"
 #include "host/switches.h"
 #include "host/win32/gdi_presenter.h"
 #include "host/win32/preview_window.h"
@@ -75,14 +76,14 @@ int runSaver(HINSTANCE instance, int showCommand) {
 
 // The sentence in UTF-16, so it reads right whatever the system's ANSI code page.
 int showPasswordNotice(HWND owner) {
-  MessageBoxW(owner, L"パスワード機能には対応しておりません\n", L"TAVRIK", MB_OK);
+  MessageBoxW(owner, L"" TAVRIK_NOTICE_JAPANESE, L"" TAVRIK_NOTICE_CAPTION, MB_OK);
   return 0;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandText, int showCommand) {
-  if (FindWindowA(tavrik::kSaverClass, nullptr) != nullptr) {
+  if (FindWindowA(tavrik::kSaverWindowClass, nullptr) != nullptr) {
     return 0;
   }
   tavrik::SaverMode mode = tavrik::SaverMode::Configure;

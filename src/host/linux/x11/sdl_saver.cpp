@@ -19,12 +19,12 @@
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
 #include "host/headless/headless.h"
-#include "host/linux/exit_rules.h"
 #include "host/linux/gl/gl_host.h"
 #include "host/linux/gl/pbuffer_target.h"
 #include "host/linux/gl/sdl_gl_target.h"
 #include "host/linux/present/sdl_presenter.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/saver_rules.h"
 #include "host/stop_signals.h"
 
 namespace tavrik {

@@ -32,11 +32,11 @@ Window createPreviewWindow(Display* display, Window parent, const XWindowAttribu
   }
   XClassHint hint{};
   char name[] = "tavrik";
-  char className[] = "TavrikWindow";
+  char className[] = TAVRIK_SAVER_WINDOW_CLASS;
   hint.res_name = name;
   hint.res_class = className;
   XSetClassHint(display, window, &hint);
-  XStoreName(display, window, "Tavrik");
+  XStoreName(display, window, kSaverWindowTitle);
   XMapWindow(display, window);
   XFlush(display);
   return window;
