@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "config/saver_texts.h"
 #include "config/settings.h"
 
 namespace tavrik {
@@ -65,13 +66,12 @@ inline constexpr RadioChoice kResolutionRadios[] = {{kIdResolution640, 0},
                                                     {kIdResolutionScreen, kModeScreen}};
 #endif
 
-// Our own lines under the version banner, in template order: the third stands between the
-// first and the second. The Windows dialog template shows the same three; they stay true
-// whichever device draws.
+// Our own lines under the version banner, in template order; the Windows dialog template shows
+// the same three, from the same header.
 inline constexpr const char* kCreditLines[3] = {
-    "By the TAVRIK developers",
-    "Thanks for watching",
-    "Every frame drawn live",
+    TAVRIK_CREDIT_LINE_1,
+    TAVRIK_CREDIT_LINE_2,
+    TAVRIK_CREDIT_LINE_3,
 };
 
 // The controls of one open dialog, as the behaviour sees them.

@@ -9,7 +9,6 @@
 #include "host/counting_device.h"
 #include "host/linux/cli/command_line.h"
 #include "host/linux/cli/logo.h"
-#include "host/linux/exit_rules.h"
 #include "host/linux/present/picture.h"
 #include "host/linux/present/pixel_convert.h"
 #include "host/linux/x11/x11_notice.h"
@@ -303,35 +302,6 @@ TEST(LinuxCommandLine, HelpAndVersionReadAsHelp2manExpects) {
   EXPECT_NE(version.find("\nCopyright (c) 2026 The TAVRIK developers.\n"), std::string::npos);
   EXPECT_NE(version.find("MIT License"), std::string::npos);
   EXPECT_NE(version.find("\nWritten by the TAVRIK developers.\n"), std::string::npos);
-}
-
-TEST(ExitRules, TheTwentySecondMoveEnds) {
-  ExitRules rules;
-  for (int i = 0; i < 21; ++i) {
-    EXPECT_FALSE(rules.ends(SaverInput::MouseMove)) << i;
-  }
-  EXPECT_TRUE(rules.ends(SaverInput::MouseMove));
-}
-
-TEST(ExitRules, MovesCountAcrossOtherInput) {
-  ExitRules rules;
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_FALSE(rules.ends(SaverInput::MouseMove));
-  }
-  EXPECT_FALSE(rules.ends(SaverInput::Wheel));
-  EXPECT_FALSE(rules.ends(SaverInput::OtherButton));
-  EXPECT_FALSE(rules.ends(SaverInput::SystemKey));
-  for (int i = 0; i < 11; ++i) {
-    EXPECT_FALSE(rules.ends(SaverInput::MouseMove));
-  }
-  EXPECT_TRUE(rules.ends(SaverInput::MouseMove));
-}
-
-TEST(ExitRules, KeysAndLeftOrRightButtonsEndAtOnce) {
-  for (SaverInput input : {SaverInput::Key, SaverInput::LeftButton, SaverInput::RightButton}) {
-    ExitRules rules;
-    EXPECT_TRUE(rules.ends(input));
-  }
 }
 
 TEST(Picture, KeepsTheProportionsCentred) {

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -22,30 +21,11 @@
 #include "host/headless/trace.h"
 #include "host/quote.h"
 #include "host/run.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
 namespace {
-
-// The number of the signal that asked the run to end, or 0.
-volatile std::sig_atomic_t stopRequested = 0;
-
-void requestStop(int signal) {
-  if (stopRequested == 0) {
-    stopRequested = signal;
-  }
-}
-
-// A run asked to end (a logout, Ctrl+C, kill) ends after its current frame, so the trace and the
-// pictures it leaves are whole.
-void endOnSignals() {
-  stopRequested = 0;
-  std::signal(SIGINT, requestStop);
-  std::signal(SIGTERM, requestStop);
-#ifdef SIGHUP  // not on Windows
-  std::signal(SIGHUP, requestStop);
-#endif
-}
 
 int lastError() {
   return errno != 0 ? errno : EIO;
@@ -127,7 +107,7 @@ class HeadlessFrames : public FrameHost {
       : count_(count), trace_(trace), run_(run), pictures_(pictures) {}
 
   bool nextFrame() override {
-    return frame_ < count_ && stopRequested == 0 && traceError_ == 0 && !pictures_.failed();
+    return frame_ < count_ && !stopRequested() && traceError_ == 0 && !pictures_.failed();
   }
   void windowSize(int&, int&) override {}
   void frameDone() override {
@@ -152,10 +132,6 @@ class HeadlessFrames : public FrameHost {
 };
 
 }  // namespace
-
-int headlessStopSignal() {
-  return stopRequested;
-}
 
 uint32_t runSeed(const HeadlessOptions& options) {
   return options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
@@ -307,7 +283,9 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
     }
     return 1;
   }
-  endOnSignals();
+  // A run asked to end (a logout, Ctrl+C, kill) ends after its current frame, so the trace and
+  // the pictures it leaves are whole.
+  installStopSignals();
   if (trace != nullptr) {
     writeTraceHeader(trace, seed, run);
   }

@@ -65,12 +65,9 @@ using DrawingDevice =
 
 // Runs with the settings of store and returns the process exit code; messages go to standard
 // error. Without drawing, the run draws on the software device when it writes frames and on no
-// device at all otherwise.
+// device at all otherwise. A stop signal ends the run after its current frame; stopSignal() then
+// tells the caller which one, to end the process by it once the files are whole.
 int runHeadless(const HeadlessOptions& options, SettingsStore& store,
                 const DrawingDevice& drawing = {});
-
-// The signal (SIGTERM, SIGINT, SIGHUP) that ended the last run after its current frame, or 0.
-// The caller ends the process by it once the run has finished its files.
-int headlessStopSignal();
 
 }  // namespace tavrik

@@ -16,9 +16,9 @@
 #include "host/linux/modes/x11_embedded.h"
 #include "host/linux/modes/x11_preview.h"
 #include "host/linux/settings_launcher.h"
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_notice.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/stop_signals.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     case tavrik::LinuxMode::Headless: {
       tavrik::FileSettingsStore store(tavrik::defaultSettingsPath());
       const int code = tavrik::runHeadless(command.options, store);
-      tavrik::endBySignal(tavrik::headlessStopSignal());  // after the files are whole
+      tavrik::endBySignal(tavrik::stopSignal());  // after the files are whole
       return code;
     }
     default:

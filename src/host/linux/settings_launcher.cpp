@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "host/linux/stop_signals.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "device/presenter.h"
-#include "host/win32/frame_pacer.h"
+#include "host/win32/win_pacing.h"
 
 namespace tavrik {
 
@@ -26,7 +26,7 @@ class GdiPresenter : public Presenter {
   // compositor's next frame.
   HMODULE dwmapi_ = nullptr;
   HRESULT(WINAPI* dwmFlush_)() = nullptr;
-  FramePacer pacer_;
+  WinFramePacer pacer_;
 };
 
 }  // namespace tavrik

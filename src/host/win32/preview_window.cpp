@@ -57,7 +57,7 @@ int runPreview(HINSTANCE instance, int showCommand, HWND parent) {
   GetWindowRect(parent, &area);
   previewWidth = area.right - area.left;
   previewHeight = area.bottom - area.top;
-  HWND window = CreateWindowExA(0, kSaverClass, kSaverTitle,
+  HWND window = CreateWindowExA(0, kSaverWindowClass, kSaverWindowTitle,
                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                 previewWidth, previewHeight, parent, nullptr, instance, nullptr);
   if (window == nullptr) {

@@ -6,22 +6,55 @@ namespace tavrik {
 
 namespace {
 
-// Mouse moves counted over the whole run; a few are the hand settling, more are someone back.
-LONG mouseMoveCount = 0;
-constexpr LONG kToleratedMouseMoves = 21;
+// The run's exit rules, for every window of the run: a window procedure has no context of its
+// own, and the mouse moves count over all of them.
+ExitRules exitRules;
+
+// The saver's input a message stands for; false for any other message.
+bool classifyInput(UINT message, SaverInput& input) {
+  switch (message) {
+    case WM_KEYDOWN:
+      input = SaverInput::Key;
+      return true;
+    case WM_SYSKEYDOWN:
+      input = SaverInput::SystemKey;
+      return true;
+    case WM_LBUTTONDOWN:
+      input = SaverInput::LeftButton;
+      return true;
+    case WM_RBUTTONDOWN:
+      input = SaverInput::RightButton;
+      return true;
+    case WM_MBUTTONDOWN:
+      input = SaverInput::OtherButton;
+      return true;
+    case WM_MOUSEWHEEL:
+      input = SaverInput::Wheel;
+      return true;
+    case WM_MOUSEMOVE:
+      input = SaverInput::MouseMove;
+      return true;
+    default:
+      return false;
+  }
+}
 
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SaverInput input;
+  if (classifyInput(message, input)) {
+    if (exitRules.ends(input)) {
+      DestroyWindow(window);
+      return 0;
+    }
+    // What does not end the run goes on as the system handles it: Alt+F4 still closes.
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
   switch (message) {
     case WM_CREATE:
       return 0;
     case WM_DESTROY:
       ShowCursor(TRUE);
       PostQuitMessage(0);
-      return 0;
-    case WM_MOUSEMOVE:
-      if (mouseMoveCount++ >= kToleratedMouseMoves) {
-        DestroyWindow(window);
-      }
       return 0;
     case WM_ACTIVATEAPP:
       // Exclusive full-screen windows are minimised when another program takes the display;
@@ -30,11 +63,6 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ShowWindow(window, SW_RESTORE);
       }
       return DefWindowProcA(window, message, wParam, lParam);
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-      DestroyWindow(window);
-      return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -96,7 +124,7 @@ bool registerSaverClass(HINSTANCE instance, UINT style, WNDPROC procedure) {
   windowClass.hIcon = LoadIconA(instance, kIconName);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kSaverClass;
+  windowClass.lpszClassName = kSaverWindowClass;
   return RegisterClassA(&windowClass) != 0;
 }
 
@@ -105,9 +133,9 @@ bool createSaverWindow(HINSTANCE instance, int showCommand, const RECT& primary,
                           saverWindowProc)) {
     return false;
   }
-  window = CreateWindowExA(0, kSaverClass, kSaverTitle, WS_POPUP, primary.left, primary.top,
-                           primary.right - primary.left, primary.bottom - primary.top, nullptr,
-                           nullptr, instance, nullptr);
+  window = CreateWindowExA(0, kSaverWindowClass, kSaverWindowTitle, WS_POPUP, primary.left,
+                           primary.top, primary.right - primary.left, primary.bottom - primary.top,
+                           nullptr, nullptr, instance, nullptr);
   ShowCursor(FALSE);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
@@ -145,9 +173,9 @@ int coverOtherMonitors(HINSTANCE instance, const MonitorLayout& layout, HWND* co
   int count = 0;
   for (int i = 0; i < layout.otherCount; ++i) {
     const RECT& r = layout.others[i];
-    const HWND cover =
-        CreateWindowExA(WS_EX_TOPMOST, kSaverClass, kSaverTitle, WS_POPUP, r.left, r.top,
-                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+    const HWND cover = CreateWindowExA(WS_EX_TOPMOST, kSaverWindowClass, kSaverWindowTitle,
+                                       WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                       nullptr, nullptr, instance, nullptr);
     if (cover != nullptr) {
       ShowWindow(cover, SW_SHOWNOACTIVATE);
       UpdateWindow(cover);

@@ -9,10 +9,10 @@
 
 #include <functional>
 
+#include "host/saver_rules.h"
+
 namespace tavrik {
 
-inline constexpr const char* kSaverClass = "TavrikWindow";
-inline constexpr const char* kSaverTitle = "Tavrik";
 inline constexpr const char* kIconName = "IDI_ICON";
 
 // Registers the class "TavrikWindow" with the program's icon, the arrow cursor and a black

@@ -16,11 +16,12 @@
 #include "device/soft/soft_device.h"
 #include "host/frame_loop.h"
 #include "host/run.h"
+#include "host/saver_rules.h"
 #include "host/switches.h"
-#include "host/win32/frame_pacer.h"
 #include "host/win32/gdi_presenter.h"
 #include "host/win32/preview_window.h"
 #include "host/win32/saver_window.h"
+#include "host/win32/win_pacing.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ int runSaver(HINSTANCE instance, int showCommand) {
   // A flip that waits for the display paces the frames by itself. Where none waits (no vertical
   // sync, as under Wine) this keeps the loop from spinning a core; it allows a little more than
   // the refresh rate so that it never holds back a flip that did wait.
-  tavrik::FramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
+  tavrik::WinFramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
   const WPARAM code = tavrik::runFrameLoop([&] {
     RECT client{};
     GetClientRect(window, &client);
@@ -78,14 +79,14 @@ int runSaver(HINSTANCE instance, int showCommand) {
 
 // The sentence in UTF-16, so it reads right whatever the system's ANSI code page.
 int showPasswordNotice(HWND owner) {
-  MessageBoxW(owner, L"パスワード機能には対応しておりません\n", L"TAVRIK", MB_OK);
+  MessageBoxW(owner, L"" TAVRIK_NOTICE_JAPANESE, L"" TAVRIK_NOTICE_CAPTION, MB_OK);
   return 0;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandText, int showCommand) {
-  if (FindWindowA(tavrik::kSaverClass, nullptr) != nullptr) {
+  if (FindWindowA(tavrik::kSaverWindowClass, nullptr) != nullptr) {
     return 0;
   }
   tavrik::SaverMode mode = tavrik::SaverMode::Configure;

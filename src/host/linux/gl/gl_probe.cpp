@@ -15,7 +15,7 @@
 
 #include "device/gl/gl_renderer.h"
 #include "host/linux/gl/pbuffer_target.h"
-#include "host/linux/stop_signals.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 

@@ -18,13 +18,13 @@
 #include "config/file_store.h"
 #include "host/frame_loop.h"
 #include "host/headless/headless.h"
-#include "host/linux/exit_rules.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/sdl_gl_target.h"
 #include "host/linux/modes/window_device.h"
 #include "host/linux/present/sdl_presenter.h"
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/saver_rules.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
@@ -174,7 +174,7 @@ class SdlFrames : public FrameHost {
   SdlFrames(SDL_Window* window, bool fullScreen, uint32_t delayMicroseconds)
       : window_(window),
         fullScreen_(fullScreen),
-        pacer_(refreshRate(window), delayMicroseconds),
+        pacer_(linuxFramePacer(refreshRate(window), delayMicroseconds)),
         // Taken after the presenter or the context opened: making a GL renderer may have
         // replaced the X window.
         facts_(xWindowFacts(window)) {}
@@ -192,7 +192,7 @@ class SdlFrames : public FrameHost {
            (facts_.display == nullptr || queryWindow(facts_.display, facts_.window, nullptr));
   }
   void windowSize(int& width, int& height) override { SDL_GetWindowSize(window_, &width, &height); }
-  void frameDone() override { pacer_.pace(sleepMicroseconds); }
+  void frameDone() override { pacer_.pace(steadyNow, sleepMicroseconds); }
 
  private:
   static int refreshRate(SDL_Window* window) {

@@ -21,8 +21,8 @@
 #include "host/linux/gl/glx_target.h"
 #include "host/linux/modes/window_device.h"
 #include "host/linux/present/x11_presenter.h"
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
@@ -57,7 +57,7 @@ bool destroyed(Display* display, Window window) {
 class EmbeddedFrames : public FrameHost {
  public:
   EmbeddedFrames(Display* display, Window window, uint32_t delayMicroseconds)
-      : display_(display), window_(window), pacer_(60, delayMicroseconds) {}
+      : display_(display), window_(window), pacer_(linuxFramePacer(60, delayMicroseconds)) {}
 
   // Exactly one of these shows the frames.
   GlxTarget* windowGl = nullptr;
@@ -85,7 +85,7 @@ class EmbeddedFrames : public FrameHost {
     }
     presenter->resize(width, height);
   }
-  void frameDone() override { pacer_.pace(sleepMicroseconds); }
+  void frameDone() override { pacer_.pace(steadyNow, sleepMicroseconds); }
 
  private:
   Display* display_;

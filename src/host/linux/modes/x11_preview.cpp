@@ -10,8 +10,8 @@
 
 #include "host/linux/cli/logo.h"
 #include "host/linux/present/x11_presenter.h"
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
@@ -32,11 +32,11 @@ Window createPreviewWindow(Display* display, Window parent, const XWindowAttribu
   }
   XClassHint hint{};
   char name[] = "tavrik";
-  char className[] = "TavrikWindow";
+  char className[] = TAVRIK_SAVER_WINDOW_CLASS;
   hint.res_name = name;
   hint.res_class = className;
   XSetClassHint(display, window, &hint);
-  XStoreName(display, window, "Tavrik");
+  XStoreName(display, window, kSaverWindowTitle);
   XMapWindow(display, window);
   XFlush(display);
   return window;

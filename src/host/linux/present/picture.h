@@ -10,6 +10,7 @@
 
 #include "device/presenter.h"
 #include "host/fit_picture.h"
+#include "host/frame_pacer.h"
 
 namespace tavrik {
 
@@ -52,8 +53,15 @@ void scalePicture(const FrameView& frame, const uint32_t* palette, Pixel* image,
   }
 }
 
-// A stop signal cuts the sleep short, which is what the frame loops want.
-inline void sleepMicroseconds(int64_t microseconds) {
+// The Linux pieces of the frame pacer: the monotonic clock, and nanosleep in whole microseconds,
+// which a stop signal cuts short, as the frame loops want.
+inline std::chrono::nanoseconds steadyNow() {
+  return std::chrono::steady_clock::now().time_since_epoch();
+}
+
+inline void sleepMicroseconds(std::chrono::nanoseconds duration) {
+  const int64_t microseconds =
+      std::chrono::duration_cast<std::chrono::microseconds>(duration).count();
   timespec delay{};
   delay.tv_sec = static_cast<time_t>(microseconds / 1000000);
   delay.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
@@ -61,34 +69,11 @@ inline void sleepMicroseconds(int64_t microseconds) {
 }
 
 // Caps the frame rate at the display's refresh rate, or at one frame in delayMicroseconds (-delay)
-// when that is given. A presenter that waits for the refresh itself uses up the period, so the
-// pacer then sleeps little or not at all.
-class FramePacer {
- public:
-  explicit FramePacer(int refreshHz, uint32_t delayMicroseconds = 0)
-      : period_(std::chrono::microseconds(delayMicroseconds > 0
-                                              ? int64_t{delayMicroseconds}
-                                              : 1000000 / (refreshHz > 0 ? refreshHz : 60))) {}
-
-  // Sleeps what is left of the period since the last call.
-  template <class Sleep>
-  void pace(Sleep&& sleepMicroseconds) {
-    const auto now = std::chrono::steady_clock::now();
-    if (started_) {
-      const auto used = now - last_;
-      if (used < period_) {
-        sleepMicroseconds(
-            std::chrono::duration_cast<std::chrono::microseconds>(period_ - used).count());
-      }
-    }
-    started_ = true;
-    last_ = std::chrono::steady_clock::now();
-  }
-
- private:
-  std::chrono::steady_clock::duration period_;
-  std::chrono::steady_clock::time_point last_{};
-  bool started_ = false;
-};
+// when that is given; each period counts from the end of the last sleep.
+inline FramePacer linuxFramePacer(int refreshHz, uint32_t delayMicroseconds = 0) {
+  const int64_t period = delayMicroseconds > 0 ? int64_t{delayMicroseconds}
+                                               : 1000000 / (refreshHz > 0 ? refreshHz : 60);
+  return FramePacer(std::chrono::microseconds(period), FramePacer::Rhythm::FromWake);
+}
 
 }  // namespace tavrik

@@ -16,14 +16,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
 namespace {
 
-constexpr const char* kCaption = "TAVRIK";
 constexpr const char* kButtonText = "OK";
 constexpr int kMargin = 24;
 constexpr int kButtonWidth = 88;
@@ -79,11 +78,11 @@ bool allocColour(Box& box, const char* name, XftColor& colour) {
 }
 
 void setCaption(Display* display, Window window) {
-  XStoreName(display, window, kCaption);
+  XStoreName(display, window, kNoticeCaption);
   const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
   XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(kCaption),
-                  static_cast<int>(std::strlen(kCaption)));
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(kNoticeCaption),
+                  static_cast<int>(std::strlen(kNoticeCaption)));
   const Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
   XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                   PropModeReplace, reinterpret_cast<const unsigned char*>(&dialog), 1);

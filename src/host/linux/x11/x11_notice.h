@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace tavrik {
+#include "host/saver_rules.h"
 
-// The notice's texts, each a sentence and a line feed, in UTF-8.
-inline constexpr const char* kPasswordNoticeEnglish = "The password feature is not supported.\n";
-inline constexpr const char* kPasswordNoticeJapanese = "パスワード機能には対応しておりません\n";
+namespace tavrik {
 
 // The notice in the language of messages that the environment selects: the first of LC_ALL,
 // LC_MESSAGES and LANG that is set and not empty, as the C library reads them. Japanese ("ja",

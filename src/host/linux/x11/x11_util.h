@@ -4,9 +4,9 @@
 
 #include <X11/Xlib.h>
 
-namespace tavrik {
+#include "host/saver_rules.h"
 
-inline constexpr const char* kSaverWindowClass = "TavrikWindow";
+namespace tavrik {
 
 // Makes X protocol errors countable instead of fatal, for every connection of the process, and
 // makes a lost server connection end the process quietly with 0. Call before any connection.

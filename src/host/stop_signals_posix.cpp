@@ -1,10 +1,12 @@
-#include "host/linux/stop_signals.h"
-
+// The stop signals on POSIX systems: sigaction handlers that note the signal and write a byte
+// into a pipe, so that a loop waiting in poll() wakes at once.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "host/stop_signals.h"
 
 namespace tavrik {
 
@@ -24,13 +26,23 @@ void onStopSignal(int signal) {
   errno = saved;
 }
 
+// Empties the pipe of an earlier stop's bytes, so that it no longer reads as a stop.
+void drainPipe() {
+  char bytes[64];
+  while (read(stopPipe[0], bytes, sizeof bytes) > 0) {
+  }
+}
+
 }  // namespace
 
 bool installStopSignals() {
-  if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+  // One pipe serves every run of the process.
+  if (stopPipe[0] < 0 && pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     stopPipe[0] = stopPipe[1] = -1;
     return false;
   }
+  stopFlag = 0;
+  drainPipe();
   struct sigaction action {};
   action.sa_handler = onStopSignal;
   sigemptyset(&action.sa_mask);

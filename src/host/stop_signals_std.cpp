@@ -1,0 +1,52 @@
+// The stop signals where there is no POSIX (Windows, the browser): std::signal handlers that
+// note the signal. Nothing here can wake a waiting loop, so there is no descriptor to poll.
+#include <csignal>
+
+#include "host/stop_signals.h"
+
+namespace tavrik {
+
+namespace {
+
+// A signal handler has no context of its own, so this is process-wide by necessity.
+volatile std::sig_atomic_t stopFlag = 0;  // the signal's number
+
+void onStopSignal(int signal) {
+  if (stopFlag == 0) {
+    stopFlag = signal;  // the first one tells how the program ends
+  }
+}
+
+}  // namespace
+
+bool installStopSignals() {
+  stopFlag = 0;
+  std::signal(SIGINT, onStopSignal);
+  std::signal(SIGTERM, onStopSignal);
+#ifdef SIGHUP  // not on Windows
+  std::signal(SIGHUP, onStopSignal);
+#endif
+  return true;
+}
+
+bool stopRequested() {
+  return stopFlag != 0;
+}
+
+int stopSignal() {
+  return stopFlag;
+}
+
+int stopSignalFd() {
+  return -1;
+}
+
+void endBySignal(int signal) {
+  if (signal == 0) {
+    return;
+  }
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace tavrik
