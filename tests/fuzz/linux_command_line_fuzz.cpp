@@ -77,7 +77,7 @@ void parseWhole(Words& words, const char* xscreensaverWindow) {
 // The runner's options one by one, from each position, as the parser would hand them over.
 void parseEach(Words& words) {
   for (int start = 1; start < words.argc(); ++start) {
-    HeadlessOptions options;
+    RunOptions options;
     std::string error;
     bool known = true;
     int i = start;

@@ -73,7 +73,7 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
 }
 
 // "WxH" with each side from 1 to the largest picture drawn at a window's size.
-bool parsePictureSize(std::string_view text, HeadlessOptions& options) {
+bool parsePictureSize(std::string_view text, RunOptions& options) {
   if (kResolutionChoices[kResolutionChoiceCount - 1].value != kModeScreen) {
     return false;  // a build that draws only at its display modes
   }
@@ -124,10 +124,6 @@ int headlessStopSignal() {
   return stopRequested;
 }
 
-uint32_t runSeed(const HeadlessOptions& options) {
-  return options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
-}
-
 const char* headlessUsage() {
   return "Headless run (no window):\n"
          "  --frames N            run N frames, then stop\n"
@@ -150,7 +146,7 @@ const char* headlessUsage() {
          "                        the cloud tiles drawn as surfaces or as wire frames\n";
 }
 
-bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
+bool parseHeadlessOption(int argc, char** argv, int& i, RunOptions& options, bool& known,
                          std::string& error) {
   std::string_view name = argv[i];
   known = false;
@@ -224,8 +220,7 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
   return true;
 }
 
-int runHeadless(const HeadlessOptions& options, SettingsStore& store,
-                const DrawingDevice& drawing) {
+int runHeadless(const RunOptions& options, SettingsStore& store, const DrawingDevice& drawing) {
   if (!options.outputDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);

@@ -60,7 +60,7 @@ struct LinuxCommand {
   std::string display;             // -display: the X display to use instead of $DISPLAY
   WindowGeometry geometry;         // -geometry, for -window
   uint32_t delayMicroseconds = 0;  // -delay: the least time a frame takes; 0: the refresh
-  HeadlessOptions options;         // the overrides, and the runner's options for a headless run
+  RunOptions options;         // the overrides, and the runner's options for a headless run
   DeviceChoice device = DeviceChoice::Automatic;
   std::string title;  // -title: the ordinary window's title instead of "Tavrik"
 };

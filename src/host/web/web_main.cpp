@@ -71,7 +71,7 @@ namespace {
 // resumes where it stopped; or the simulated timer when the address asks for one (frame-ms).
 class PageTimer : public MillisecondTimer {
  public:
-  explicit PageTimer(const HeadlessOptions& options)
+  explicit PageTimer(const RunOptions& options)
       : simulated_(options.frameMs.has_value()),
         stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
 
@@ -138,7 +138,7 @@ class CanvasPresenter : public Presenter {
 };
 
 struct Page {
-  HeadlessOptions options;
+  RunOptions options;
   Run run;
   CanvasPresenter presenter;
   SoftDevice soft{&presenter};

@@ -9,7 +9,7 @@
 #include "host/headless/headless.h"
 
 int main(int argc, char** argv) {
-  tavrik::HeadlessOptions options;
+  tavrik::RunOptions options;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(tavrik::headlessUsage(), stdout);

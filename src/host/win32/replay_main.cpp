@@ -58,7 +58,7 @@ std::string displayMode() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  tavrik::HeadlessOptions options;
+  tavrik::RunOptions options;
   const char* device = nullptr;  // as the runner chooses: software with --output, else none
   int failAt = 0;
   for (int i = 1; i < argc; ++i) {

@@ -18,7 +18,6 @@
 #include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
-#include "host/headless/headless.h"
 #include "host/linux/exit_rules.h"
 #include "host/linux/gl/gl_host.h"
 #include "host/linux/gl/pbuffer_target.h"
@@ -26,6 +25,7 @@
 #include "host/linux/present/sdl_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/run_options.h"
 
 namespace tavrik {
 

@@ -17,13 +17,13 @@
 #include "device/gl/gl_device.h"
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
-#include "host/headless/headless.h"
 #include "host/linux/gl/gl_host.h"
 #include "host/linux/gl/glx_target.h"
 #include "host/linux/gl/pbuffer_target.h"
 #include "host/linux/present/x11_presenter.h"
 #include "host/linux/stop_signals.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/run_options.h"
 
 namespace tavrik {
 
@@ -31,7 +31,7 @@ namespace {
 
 // XScreenSaver starts one run per monitor at the same moment, so the calendar seconds alone would
 // give every monitor the same flight: the process id and the clock's nanoseconds are mixed in.
-uint32_t instanceSeed(const HeadlessOptions& options) {
+uint32_t instanceSeed(const RunOptions& options) {
   if (options.seed) {
     return *options.seed;
   }
