@@ -81,7 +81,7 @@ void parseEach(Words& words) {
     std::string error;
     bool known = true;
     int i = start;
-    const bool ok = parseHeadlessOption(words.argc(), words.argv.data(), i, options, known, error);
+    const bool ok = parseRunOption(words.argc(), words.argv.data(), i, options, known, error);
     check(i >= start && i < words.argc(), "the option index left argv");
     check(ok || (known && !error.empty()), "a failure without a message");
     check(!ok || error.empty(), "a message without a failure");

@@ -109,8 +109,8 @@ Parsed parse(std::vector<std::string> words) {
   }
   Parsed p{true, false, {}, {}};
   for (int i = 0; i < static_cast<int>(argv.size()) && p.ok; ++i) {
-    p.ok = parseHeadlessOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known,
-                               p.error);
+    p.ok =
+        parseRunOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known, p.error);
   }
   return p;
 }

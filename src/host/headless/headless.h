@@ -16,15 +16,6 @@
 
 namespace tavrik {
 
-// Takes the option at argv[i] (and its value, advancing i) when it is one of the runner's or a
-// settings override. Returns false with a one-line message in error when the option is known but
-// its value is bad; unknown options leave known false.
-bool parseHeadlessOption(int argc, char** argv, int& i, RunOptions& options, bool& known,
-                         std::string& error);
-
-// The runner's part of --help.
-const char* headlessUsage();
-
 // Makes the device a run with these settings draws with, handing its frames to pictures (nullptr
 // without --output).
 using DrawingDevice =

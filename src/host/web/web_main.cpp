@@ -21,10 +21,10 @@
 
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
-#include "host/headless/headless.h"
 #include "host/headless/png_presenter.h"
 #include "host/readout.h"
 #include "host/run.h"
+#include "host/run_options.h"
 #include "host/timers.h"
 #include "host/web/local_storage_store.h"
 
@@ -226,7 +226,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
   int i = 0;
   bool known = false;
   p.message.clear();
-  if (!tavrik::parseHeadlessOption(2, argv, i, p.options, known, p.message) || known) {
+  if (!tavrik::parseRunOption(2, argv, i, p.options, known, p.message) || known) {
     return p.message.c_str();
   }
   p.message = "unknown setting " + dashed;
