@@ -75,7 +75,7 @@ TEST_F(PngOutputTest, AFailedWriteSaysWhichFile) {
 }
 
 TEST_F(PngOutputTest, HeadlessRunWritesEveryFrameIntoANewFolder) {
-  HeadlessOptions options;
+  RunOptions options;
   options.seed = 3;
   options.frameMs = 16;
   options.frames = 3;
@@ -94,7 +94,7 @@ TEST_F(PngOutputTest, HeadlessRunFailsWhenTheFolderCannotBeMade) {
   std::FILE* file = std::fopen((folder / "taken").c_str(), "w");
   ASSERT_NE(file, nullptr);
   std::fclose(file);
-  HeadlessOptions options;
+  RunOptions options;
   options.seed = 3;
   options.frameMs = 16;
   options.frames = 1;

@@ -77,11 +77,11 @@ void parseWhole(Words& words, const char* xscreensaverWindow) {
 // The runner's options one by one, from each position, as the parser would hand them over.
 void parseEach(Words& words) {
   for (int start = 1; start < words.argc(); ++start) {
-    HeadlessOptions options;
+    RunOptions options;
     std::string error;
     bool known = true;
     int i = start;
-    const bool ok = parseHeadlessOption(words.argc(), words.argv.data(), i, options, known, error);
+    const bool ok = parseRunOption(words.argc(), words.argv.data(), i, options, known, error);
     check(i >= start && i < words.argc(), "the option index left argv");
     check(ok || (known && !error.empty()), "a failure without a message");
     check(!ok || error.empty(), "a message without a failure");

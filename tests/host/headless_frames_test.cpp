@@ -35,7 +35,7 @@ class HeadlessFrames : public ::testing::Test {
   }
 
   // Runs the runner and returns the trace's lines.
-  std::vector<std::string> run(const std::string& name, HeadlessOptions options) {
+  std::vector<std::string> run(const std::string& name, RunOptions options) {
     options.tracePath = dir_ + "/" + name + ".jsonl";
     written_.push_back(options.tracePath);
     EXPECT_EQ(runHeadless(options, defaults_), 0);
@@ -52,15 +52,15 @@ class HeadlessFrames : public ::testing::Test {
   DefaultsStore defaults_;
 };
 
-HeadlessOptions standardOptions(uint32_t frames) {
-  HeadlessOptions options;
+RunOptions standardOptions(uint32_t frames) {
+  RunOptions options;
   options.seed = 12345;
   options.frameMs = 16;
   options.frames = frames;
   return options;
 }
 
-void setFormation(HeadlessOptions& options, int32_t formation) {
+void setFormation(RunOptions& options, int32_t formation) {
   options.overrides.values[4] = formation;
 }
 
@@ -125,7 +125,7 @@ TEST_F(HeadlessFrames, SixHundredFramesOfEachFormation) {
     int harriers;
   } cases[] = {{kFormationNone, 15}, {kFormationTriangle, 17}, {kFormationLine, 16}};
   for (const auto& c : cases) {
-    HeadlessOptions options = standardOptions(600);
+    RunOptions options = standardOptions(600);
     setFormation(options, c.formation);
     const auto lines = run("formation" + std::to_string(c.formation), options);
     expectWellFormedTrace(lines, 600, c.harriers);
@@ -149,19 +149,19 @@ TEST_F(HeadlessFrames, SixHundredFramesOfEachFormation) {
 }
 
 TEST_F(HeadlessFrames, SameSeedGivesAByteIdenticalTrace) {
-  HeadlessOptions options = standardOptions(300);
+  RunOptions options = standardOptions(300);
   setFormation(options, kFormationTriangle);
   const auto first = run("first", options);
   const auto second = run("second", options);
   ASSERT_EQ(first.size(), 301u);
   EXPECT_EQ(first, second);
-  HeadlessOptions other = options;
+  RunOptions other = options;
   other.seed = 12346;
   EXPECT_NE(run("other", other), first);
 }
 
 TEST_F(HeadlessFrames, CutsStayOnTimeAcrossTheTimersWrap) {
-  HeadlessOptions options = standardOptions(6000);
+  RunOptions options = standardOptions(6000);
   options.clockStartMs = 4294960000u;
   const auto lines = run("wrap", options);
   ASSERT_EQ(lines.size(), 6001u);

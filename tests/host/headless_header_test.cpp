@@ -25,7 +25,7 @@ class HeadlessHeaderTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  std::string runTrace(HeadlessOptions options) {
+  std::string runTrace(RunOptions options) {
     options.tracePath = dir_ + "/t.jsonl";
     FileSettingsStore store(dir_ + "/config/tavrik/settings");
     EXPECT_EQ(runHeadless(options, store), 0);
@@ -48,7 +48,7 @@ size_t count(const std::string& text, const std::string& what) {
 }
 
 TEST_F(HeadlessHeaderTest, SameSeedSameHeaderLine) {
-  HeadlessOptions options;
+  RunOptions options;
   options.seed = 12345;
   options.frameMs = 16;
   const std::string first = runTrace(options);
@@ -65,7 +65,7 @@ TEST_F(HeadlessHeaderTest, SameSeedSameHeaderLine) {
 }
 
 TEST_F(HeadlessHeaderTest, OverridesReachTheHeaderButAreNeverSaved) {
-  HeadlessOptions options;
+  RunOptions options;
   options.seed = 1;
   options.frameMs = 16;
   options.clockStartMs = 4294960000u;
@@ -89,7 +89,7 @@ TEST_F(HeadlessHeaderTest, OverridesReachTheHeaderButAreNeverSaved) {
 }
 
 TEST_F(HeadlessHeaderTest, AnUnwritableTraceFailsCleanly) {
-  HeadlessOptions options;
+  RunOptions options;
   options.seed = 1;
   options.tracePath = dir_ + "/missing/folder/t.jsonl";
   EXPECT_NE(runHeadless(options, defaults_), 0);
@@ -99,7 +99,7 @@ struct Parsed {
   bool ok;
   bool known;
   std::string error;
-  HeadlessOptions options;
+  RunOptions options;
 };
 
 Parsed parse(std::vector<std::string> words) {
@@ -109,13 +109,13 @@ Parsed parse(std::vector<std::string> words) {
   }
   Parsed p{true, false, {}, {}};
   for (int i = 0; i < static_cast<int>(argv.size()) && p.ok; ++i) {
-    p.ok = parseHeadlessOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known,
-                               p.error);
+    p.ok =
+        parseRunOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known, p.error);
   }
   return p;
 }
 
-TEST(HeadlessOptions, GoodOptions) {
+TEST(RunOptions, GoodOptions) {
   const Parsed p =
       parse({"--seed",        "4294967295", "-frame-ms",   "16",    "--frames",   "600",
              "--clock-start", "0",          "--formation", "line",  "--harriers", "30",
@@ -135,7 +135,7 @@ TEST(HeadlessOptions, GoodOptions) {
   EXPECT_EQ(p.options.outputDir, "frames");
 }
 
-TEST(HeadlessOptions, BadValuesSayWhichOption) {
+TEST(RunOptions, BadValuesSayWhichOption) {
   const std::vector<std::vector<std::string>> bad = {
       {"--seed", "-1"},       {"--seed", "4294967296"},  {"--seed", "12x"},
       {"--frames"},           {"--frame-ms", ""},        {"--harriers", "31"},
@@ -151,7 +151,7 @@ TEST(HeadlessOptions, BadValuesSayWhichOption) {
   }
 }
 
-TEST(HeadlessOptions, OthersAreLeftToTheCaller) {
+TEST(RunOptions, OthersAreLeftToTheCaller) {
   for (const char* word : {"--bogus", "-root", "plain", "-", "--"}) {
     const Parsed p = parse({word});
     EXPECT_TRUE(p.ok) << word;

@@ -304,6 +304,141 @@ TEST(LinuxCommandLine, HelpAndVersionReadAsHelp2manExpects) {
   EXPECT_NE(version.find("\nWritten by the TAVRIK developers.\n"), std::string::npos);
 }
 
+const char* nameOf(const OptionEntry& option) {
+  return option.field >= 0 ? kSettingFields[static_cast<size_t>(option.field)].option : option.name;
+}
+
+// A value each kind of option takes.
+std::string goodValue(const OptionEntry& option) {
+  switch (option.kind) {
+    case OptionKind::Geometry:
+      return "10x10";
+    case OptionKind::WindowId:
+      return "5";
+    case OptionKind::Device:
+      return "gl";
+    case OptionKind::Xrm:
+      return "*delay: 1";
+    case OptionKind::Setting:
+      return kSettingFields[static_cast<size_t>(option.field)].choices != nullptr
+                 ? kSettingFields[static_cast<size_t>(option.field)].choices[0].word
+                 : "1";
+    default:
+      return "1";
+  }
+}
+
+// The mode an option alone chooses.
+LinuxMode modeOf(OptionKind kind) {
+  switch (kind) {
+    case OptionKind::Help:
+      return LinuxMode::Help;
+    case OptionKind::Version:
+      return LinuxMode::Version;
+    case OptionKind::Root:
+    case OptionKind::WindowId:
+      return LinuxMode::Embedded;
+    default:
+      return startsHeadlessRun(kind) ? LinuxMode::Headless : LinuxMode::Windowed;
+  }
+}
+
+// The table and the parser's handlers agree: every option the Linux program lists is taken, with
+// one dash or two.
+TEST(OptionTable, EveryOptionOfTheLinuxProgramIsTaken) {
+  const std::string help = linuxUsage();
+  for (const OptionEntry& option : kOptions) {
+    if ((option.programs & kSaverProgram) == 0) {
+      continue;
+    }
+    const std::string name = nameOf(option);
+    EXPECT_NE(help.find("-" + name), std::string::npos) << name;
+    if (option.kind == OptionKind::Switch) {
+      continue;
+    }
+    for (const char* dashes : {"-", "--"}) {
+      std::vector<std::string> words = {dashes + name};
+      if (option.argument != nullptr) {
+        words.push_back(goodValue(option));
+      }
+      const LinuxCommand command = parse(words);
+      EXPECT_EQ(command.mode, modeOf(option.kind)) << name;
+    }
+  }
+}
+
+TEST(OptionTable, TheRunnersHelpEndsTheLinuxHelp) {
+  const std::string help = linuxUsage();
+  const std::string runner = runUsage();
+  ASSERT_GT(help.size(), runner.size());
+  EXPECT_EQ(help.substr(help.size() - runner.size()), runner);
+  EXPECT_EQ(runner.rfind("Headless run (no window):\n", 0), 0u);
+}
+
+RunnerCommand parseRunner(std::vector<std::string> words, uint8_t program, std::string& error) {
+  Args args(std::move(words));
+  RunnerCommand command;
+  error.clear();
+  parseRunnerCommandLine(args.argc(), args.argv(), program, command, error);
+  return command;
+}
+
+// The replay runner's own options are taken as written and with their value, and by no other
+// program.
+TEST(OptionTable, TheReplayRunnersOwnOptions) {
+  std::string error;
+  RunnerCommand command =
+      parseRunner({"--device", "d3d", "--d3d-fail-at", "9", "--seed", "3"}, kReplayProgram, error);
+  EXPECT_TRUE(error.empty()) << error;
+  EXPECT_EQ(command.device, "d3d");
+  EXPECT_EQ(command.failAt, 9u);
+  EXPECT_EQ(*command.options.seed, 3u);
+
+  parseRunner({"--d3d-fail-at", "10"}, kReplayProgram, error);
+  EXPECT_EQ(error, "bad value for --d3d-fail-at: '10'");
+  parseRunner({"--device", "gl"}, kReplayProgram, error);
+  EXPECT_EQ(error, "bad value for --device: 'gl'");
+  for (const std::vector<std::string>& words :
+       std::vector<std::vector<std::string>>{{"-device", "soft"}, {"--device"}}) {
+    command = parseRunner(words, kReplayProgram, error);
+    EXPECT_EQ(command.unknown, 1) << words[0];
+  }
+  command = parseRunner({"--device", "soft"}, kRunnerProgram, error);
+  EXPECT_EQ(command.unknown, 1);
+  EXPECT_TRUE(parseRunner({"--version"}, kReplayProgram, error).version);
+  EXPECT_EQ(parseRunner({"--version"}, kRunnerProgram, error).unknown, 1);
+  EXPECT_TRUE(parseRunner({"-h"}, kRunnerProgram, error).help);
+}
+
+TEST(ExitRules, TheTwentySecondMoveEnds) {
+  ExitRules rules;
+  for (int i = 0; i < 21; ++i) {
+    EXPECT_FALSE(rules.ends(SaverInput::MouseMove)) << i;
+  }
+  EXPECT_TRUE(rules.ends(SaverInput::MouseMove));
+}
+
+TEST(ExitRules, MovesCountAcrossOtherInput) {
+  ExitRules rules;
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_FALSE(rules.ends(SaverInput::MouseMove));
+  }
+  EXPECT_FALSE(rules.ends(SaverInput::Wheel));
+  EXPECT_FALSE(rules.ends(SaverInput::OtherButton));
+  EXPECT_FALSE(rules.ends(SaverInput::SystemKey));
+  for (int i = 0; i < 11; ++i) {
+    EXPECT_FALSE(rules.ends(SaverInput::MouseMove));
+  }
+  EXPECT_TRUE(rules.ends(SaverInput::MouseMove));
+}
+
+TEST(ExitRules, KeysAndLeftOrRightButtonsEndAtOnce) {
+  for (SaverInput input : {SaverInput::Key, SaverInput::LeftButton, SaverInput::RightButton}) {
+    ExitRules rules;
+    EXPECT_TRUE(rules.ends(input));
+  }
+}
+
 TEST(Picture, KeepsTheProportionsCentred) {
   PictureRect r = fitPicture(1024, 768, 640, 480);
   EXPECT_EQ(r.x, 0);

@@ -12,51 +12,9 @@
 #include "device/device.h"
 #include "device/presenter.h"
 #include "host/run.h"
-#include "host/timers.h"
+#include "host/run_options.h"
 
 namespace tavrik {
-
-struct HeadlessOptions {
-  std::optional<uint32_t> seed;     // else the calendar time
-  std::optional<uint32_t> frameMs;  // else the system's monotonic timer
-  uint32_t clockStartMs = 60000;    // the simulated timer's first reading
-  uint32_t frames = 0;
-  std::string tracePath;
-  std::string outputDir;
-  SettingsOverrides overrides;
-  // --resolution WxH: a picture of that size, as a window of that size would draw at its own
-  // size; 0 by 0 when not given (a run at the window's size without a window draws 640 by 480).
-  int width = 0;
-  int height = 0;
-};
-
-// What a run is seeded with: --seed, else the calendar time in seconds.
-uint32_t runSeed(const HeadlessOptions& options);
-
-// The run's millisecond timer: a simulated one when --frame-ms asks for it, else the system's
-// monotonic clock.
-class OptionsTimer : public MillisecondTimer {
- public:
-  explicit OptionsTimer(const HeadlessOptions& options)
-      : simulated_(options.frameMs.has_value()),
-        stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
-
-  uint32_t readMs() override { return simulated_ ? stepped_.readMs() : steady_.readMs(); }
-
- private:
-  bool simulated_;
-  SteadyTimer steady_;
-  SteppedTimer stepped_;
-};
-
-// Takes the option at argv[i] (and its value, advancing i) when it is one of the runner's or a
-// settings override. Returns false with a one-line message in error when the option is known but
-// its value is bad; unknown options leave known false.
-bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
-                         std::string& error);
-
-// The runner's part of --help.
-const char* headlessUsage();
 
 // Makes the device a run with these settings draws with, handing its frames to pictures (nullptr
 // without --output).
@@ -67,7 +25,7 @@ using DrawingDevice =
 // error. Without drawing, the run draws on the software device when it writes frames and on no
 // device at all otherwise. A stop signal ends the run after its current frame; stopSignal() then
 // tells the caller which one, to end the process by it once the files are whole.
-int runHeadless(const HeadlessOptions& options, SettingsStore& store,
+int runHeadless(const RunOptions& options, SettingsStore& store,
                 const DrawingDevice& drawing = {});
 
 }  // namespace tavrik

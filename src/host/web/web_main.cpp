@@ -22,10 +22,10 @@
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
 #include "host/frame_loop.h"
-#include "host/headless/headless.h"
 #include "host/headless/png_presenter.h"
 #include "host/readout.h"
 #include "host/run.h"
+#include "host/run_options.h"
 #include "host/timers.h"
 #include "host/web/local_storage_store.h"
 
@@ -72,7 +72,7 @@ namespace {
 // resumes where it stopped; or the simulated timer when the address asks for one (frame-ms).
 class PageTimer : public MillisecondTimer {
  public:
-  explicit PageTimer(const HeadlessOptions& options)
+  explicit PageTimer(const RunOptions& options)
       : simulated_(options.frameMs.has_value()),
         stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
 
@@ -139,7 +139,7 @@ class CanvasPresenter : public Presenter {
 };
 
 struct Page {
-  HeadlessOptions options;
+  RunOptions options;
   Run run;
   CanvasPresenter presenter;
   SoftDevice soft{&presenter};
@@ -225,7 +225,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
   int i = 0;
   bool known = false;
   p.message.clear();
-  if (!tavrik::parseHeadlessOption(2, argv, i, p.options, known, p.message) || known) {
+  if (!tavrik::parseRunOption(2, argv, i, p.options, known, p.message) || known) {
     return p.message.c_str();
   }
   p.message = "unknown setting " + dashed;

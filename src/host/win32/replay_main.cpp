@@ -6,7 +6,6 @@
 // does.
 #include <windows.h>
 
-#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,17 +15,17 @@
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
-#include "host/quote.h"
+#include "host/run_options.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: tavrik-replay [options]\n"
-    "\n"
-    "  --device soft|d3d     draw on the software device, or on Direct3D in full screen, even\n"
-    "                        without --output (by default only --output draws, in software)\n"
-    "  --d3d-fail-at STEP    make bring-up step STEP (1 to 9) of the Direct3D device fail\n"
-    "\n";
+static_assert(tavrik::optionOf(tavrik::OptionKind::FailAt, tavrik::kReplayProgram).high ==
+              static_cast<uint32_t>(tavrik::kD3dStepCount));
+
+std::string usage() {
+  return "Usage: tavrik-replay [options]\n\n" + tavrik::optionUsage(tavrik::OptionGroup::Replay) +
+         "\n" + tavrik::runUsage();
+}
 
 // The exclusive display mode needs a top-level window to own it.
 HWND createReplayWindow() {
@@ -58,52 +57,28 @@ std::string displayMode() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  tavrik::HeadlessOptions options;
-  const char* device = nullptr;  // as the runner chooses: software with --output, else none
-  int failAt = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::printf("%s%s", kUsage, tavrik::headlessUsage());
-      return 0;
-    }
-    if (arg == "--version") {
-      std::printf("tavrik-replay %s\n", TAVRIK_VERSION);
-      return 0;
-    }
-    if ((arg == "--device" || arg == "--d3d-fail-at") && i + 1 < argc) {
-      const std::string_view value = argv[++i];
-      const char* end = value.data() + value.size();
-      if (arg == "--device" && (value == "soft" || value == "d3d")) {
-        device = argv[i];
-        continue;
-      }
-      if (arg == "--d3d-fail-at" && std::from_chars(value.data(), end, failAt).ptr == end &&
-          failAt >= 1 && failAt <= tavrik::kD3dStepCount) {
-        continue;
-      }
-      std::fprintf(stderr, "tavrik-replay: bad value for %s: %s\n", argv[i - 1],
-                   tavrik::quotedValue(argv[i]).c_str());
-      return 2;
-    }
-    bool known = false;
-    std::string error;
-    if (!tavrik::parseHeadlessOption(argc, argv, i, options, known, error)) {
-      std::fprintf(stderr, "tavrik-replay: %s\n", error.c_str());
-      return 2;
-    }
-    if (!known) {
-      std::fprintf(stderr, "tavrik-replay: unknown option %s (see --help)\n",
-                   tavrik::quotedValue(argv[i]).c_str());
-      return 2;
-    }
+  tavrik::RunnerCommand command;
+  std::string error;
+  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kReplayProgram, command, error)) {
+    std::fprintf(stderr, "tavrik-replay: %s\n", error.c_str());
+    return 2;
   }
+  if (command.help) {
+    std::fputs(usage().c_str(), stdout);
+    return 0;
+  }
+  if (command.version) {
+    std::printf("tavrik-replay %s\n", TAVRIK_VERSION);
+    return 0;
+  }
+  const tavrik::RunOptions& options = command.options;
+  const int failAt = static_cast<int>(command.failAt);
 
   tavrik::RegistrySettingsStore store;
-  if (device == nullptr) {
+  if (command.device.empty()) {
     return tavrik::runHeadless(options, store);
   }
-  if (std::string_view(device) == "soft") {
+  if (command.device == "soft") {
     return tavrik::runHeadless(
         options, store, [](const tavrik::Settings&, tavrik::Presenter* frames) {
           return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));

@@ -13,17 +13,6 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// "--root" means "-root"; a lone "-" or a bare word stays as it is.
-std::string_view optionName(std::string_view arg) {
-  if (arg.size() > 2 && arg[0] == '-' && arg[1] == '-') {
-    return arg.substr(2);
-  }
-  if (arg.size() > 1 && arg[0] == '-') {
-    return arg.substr(1);
-  }
-  return {};
-}
-
 // A whole number of up to six digits (X coordinates and sizes stay far below a million).
 bool takeNumber(std::string_view& text, int& value) {
   size_t digits = 0;
@@ -50,18 +39,10 @@ bool takeOffset(std::string_view& text, int& value, bool& fromEnd) {
   return takeNumber(text, value);
 }
 
-constexpr const char* kDelayRange =
-    "(microseconds a frame, 0 to 1000000; 0: the display's refresh)";
+static_assert(optionOf(OptionKind::Delay, kSaverProgram).high == kMaxDelayMicroseconds);
 
 bool parseDelay(std::string_view value, uint32_t& delay) {
-  const char* end = value.data() + value.size();
-  uint32_t parsed = 0;
-  const auto [ptr, ec] = std::from_chars(value.data(), end, parsed);
-  if (value.empty() || ec != std::errc() || ptr != end || parsed > kMaxDelayMicroseconds) {
-    return false;
-  }
-  delay = parsed;
-  return true;
+  return parseOptionNumber(optionOf(OptionKind::Delay, kSaverProgram), value, delay);
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -102,7 +83,8 @@ bool takeResource(std::string_view line, LinuxCommand& command, std::string& err
   const std::string_view value = trimmed(line.substr(colon + 1));
   if (equalsIgnoringCase(resource, "delay")) {
     if (!parseDelay(value, command.delayMicroseconds)) {
-      error = "bad value in --xrm " + quotedValue(line) + " " + kDelayRange;
+      error = "bad value in --xrm " + quotedValue(line) + " " +
+              optionOf(OptionKind::Delay, kSaverProgram).range;
       return false;
     }
   } else if (equalsIgnoringCase(resource, "fps")) {
@@ -124,6 +106,52 @@ bool takeResource(std::string_view line, LinuxCommand& command, std::string& err
     }
   }
   return true;
+}
+
+// Sets what one of the saver's own options gives; false with a one-line message in error when
+// its value is bad.
+bool applySaverOption(const OptionEntry& option, const std::string& dashed, std::string_view value,
+                      LinuxCommand& command, std::string& error) {
+  bool good = true;
+  switch (option.kind) {
+    case OptionKind::Display:
+      if (value.empty()) {
+        error = dashed + " needs a value";
+        return false;
+      }
+      command.display = value;
+      break;
+    case OptionKind::Geometry:
+      good = parseGeometry(value, command.geometry);
+      break;
+    case OptionKind::Delay:
+      good = parseDelay(value, command.delayMicroseconds);
+      break;
+    case OptionKind::Device:
+      good = isArgumentWord(option, value);
+      if (good) {
+        command.device = value == "gl" ? DeviceChoice::Gl : DeviceChoice::Soft;
+      }
+      break;
+    case OptionKind::WindowId:
+      good = parseWindowId(value, command.window) && command.window != 0;
+      break;
+    case OptionKind::Title:
+      command.title = value;
+      break;
+    case OptionKind::Xrm:
+      return takeResource(value, command, error);
+    case OptionKind::FpsOn:
+    case OptionKind::FpsOff:
+      command.fps = option.kind == OptionKind::FpsOn;
+      break;
+    default:  // -window, -root and the toolkit's options change nothing here
+      break;
+  }
+  if (!good) {
+    error = badValue(dashed, value, option.range);
+  }
+  return good;
 }
 
 }  // namespace
@@ -205,86 +233,34 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
   bool windowId = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    const std::string_view name = optionName(arg);
-    if (name == "help" || name == "h") {
-      command.mode = LinuxMode::Help;
+    const OptionEntry* option = findOption(argc, argv, i, kSaverProgram);
+    if (option == nullptr) {
+      error = "unknown option " + quotedValue(arg) + " (see --help)";
+      return false;
+    }
+    if (option->kind == OptionKind::Help || option->kind == OptionKind::Version) {
+      command.mode = option->kind == OptionKind::Help ? LinuxMode::Help : LinuxMode::Version;
       return true;
     }
-    if (name == "version") {
-      command.mode = LinuxMode::Version;
-      return true;
-    }
-    if (name == "root") {
-      root = true;
-      continue;
-    }
-    if (name == "window") {
-      continue;
-    }
-    if (name == "fps" || name == "no-fps") {
-      command.fps = name == "fps";
-      continue;
-    }
-    // Options of the X toolkit that mean nothing to a program that draws its own pixels.
-    if (name == "install" || name == "noinstall" || name == "mono" || name == "pair" ||
-        name == "sync" || name == "synchronous" || name == "iconic") {
-      continue;
-    }
-    if (name == "visual" || name == "display" || name == "geometry" || name == "delay" ||
-        name == "device" || name == "xrm" || name == "name" || name == "class" || name == "title" ||
-        name == "bg" || name == "background" || name == "fg" || name == "foreground" ||
-        name == "bw" || name == "borderwidth") {
-      const std::string dashed = "--" + std::string(name);
+    const std::string dashed = dashedName(arg);
+    std::string_view value;
+    if (option->argument != nullptr) {
       if (i + 1 >= argc) {
         error = dashed + " needs a value";
         return false;
       }
-      const std::string_view value = argv[++i];
-      if (name == "display") {
-        if (value.empty()) {
-          error = dashed + " needs a value";
-          return false;
-        }
-        command.display = value;
-      } else if (name == "geometry" && !parseGeometry(value, command.geometry)) {
-        error = "bad value for --geometry: " + quotedValue(value) + " (WxH, WxH+X+Y or +X+Y)";
-        return false;
-      } else if (name == "delay" && !parseDelay(value, command.delayMicroseconds)) {
-        error = "bad value for --delay: " + quotedValue(value) + " " + kDelayRange;
-        return false;
-      } else if (name == "device") {
-        if (value != "soft" && value != "gl") {
-          error = "bad value for --device: " + quotedValue(value) + " (soft or gl)";
-          return false;
-        }
-        command.device = value == "gl" ? DeviceChoice::Gl : DeviceChoice::Soft;
-      } else if (name == "title") {
-        command.title = value;
-      } else if (name == "xrm" && !takeResource(value, command, error)) {
+      value = argv[++i];
+    }
+    if (isRunOption(option->kind)) {
+      headless = headless || startsHeadlessRun(option->kind);
+      if (!applyRunOption(*option, dashed, value, command.options, error)) {
         return false;
       }
       continue;
     }
-    if (name == "window-id") {
-      if (i + 1 >= argc) {
-        error = "--window-id needs a value";
-        return false;
-      }
-      if (!parseWindowId(argv[++i], command.window) || command.window == 0) {
-        error = "bad value for --window-id: " + quotedValue(argv[i]) +
-                " (a window id, decimal or 0x hexadecimal)";
-        return false;
-      }
-      windowId = true;
-      continue;
-    }
-    headless = headless || name == "frames" || name == "trace" || name == "output";
-    bool known = false;
-    if (!parseHeadlessOption(argc, argv, i, command.options, known, error)) {
-      return false;
-    }
-    if (!known) {
-      error = "unknown option " + quotedValue(arg) + " (see --help)";
+    root = root || option->kind == OptionKind::Root;
+    windowId = windowId || option->kind == OptionKind::WindowId;
+    if (!applySaverOption(*option, dashed, value, command, error)) {
       return false;
     }
   }
@@ -321,41 +297,11 @@ std::string linuxUsage() {
       "\n"
       "With no arguments the saver runs in an ordinary window (Esc or q closes it).\n"
       "\n"
-      "Options:\n"
-      "Screen-saver switches (the first argument):\n"
-      "  -s                    full screen until a key, a left or right button or mouse moves\n"
-      "  -p ID                 the logo in a child window of window ID\n"
-      "  -c [ID]               the settings dialog (tavrik-settings)\n"
-      "  -a                    the password notice\n"
-      "\n"
-      "XScreenSaver options (a doubled dash means the same):\n"
-      "  -window               run in an ordinary window\n"
-      "  -geometry WxH+X+Y     the ordinary window's size and place (either may be left out;\n"
-      "                        a size larger than the screen is brought down to the screen's)\n"
-      "  -window-id ID         draw into window ID (decimal or 0x hexadecimal)\n"
-      "  -root                 draw into $XSCREENSAVER_WINDOW, else the root window\n"
-      "  -display NAME         the X display to use instead of $DISPLAY\n"
-      "  -delay MICROSECONDS   the least time a frame takes, up to 1000000 (default 0: the\n"
-      "                        display's refresh)\n"
-      "  -fps, -no-fps         show or hide the frame rate, the device drawing and the\n"
-      "                        triangles drawn per frame\n"
-      "  -device soft|gl       draw with the software device or with OpenGL (default: OpenGL\n"
-      "                        where its renderer is hardware, else the software device)\n"
-      "  -help, --help         show this help and exit\n"
-      "  -version, --version   show the version, the copyright and the licence, and exit\n"
-      "\n"
-      "X toolkit options, taken as every hack takes them:\n"
-      "  -xrm RESOURCE         a resource line: '*delay: N' sets -delay and '*fps: true' (or\n"
-      "                        false) sets -fps; any other resource is ignored\n"
-      "  -title TITLE          the ordinary window's title\n"
-      "  -name NAME, -class CLASS\n"
-      "                        accepted and ignored: the window class stays TavrikWindow\n"
-      "  -bg COLOUR, -background COLOUR, -fg COLOUR, -foreground COLOUR, -bw PIXELS\n"
-      "                        accepted and ignored: the picture has colours of its own\n"
-      "  -synchronous, -iconic, -install, -noinstall, -visual V, -mono, -pair, -sync\n"
-      "                        accepted and ignored\n"
-      "\n";
-  text += headlessUsage();
+      "Options:\n";
+  text += optionUsage(OptionGroup::Switches) + "\n";
+  text += optionUsage(OptionGroup::XScreenSaver) + "\n";
+  text += optionUsage(OptionGroup::XToolkit) + "\n";
+  text += runUsage();
   return text;
 }
 

@@ -1,13 +1,14 @@
 // The Linux command line: the screen-saver switches of the Windows convention, the options of an
-// XScreenSaver hack, the settings overrides and the headless runner's options. Pure parsing; it
-// opens no display, so every mode's choice can be tested on its own.
+// XScreenSaver hack, the settings overrides and the headless runner's options, all read from the
+// one option table (host/run_options.h). Pure parsing; it opens no display, so every mode's choice
+// can be tested on its own.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "host/headless/headless.h"
+#include "host/run_options.h"
 #include "host/switches.h"
 
 namespace tavrik {
@@ -60,7 +61,7 @@ struct LinuxCommand {
   std::string display;             // -display: the X display to use instead of $DISPLAY
   WindowGeometry geometry;         // -geometry, for -window
   uint32_t delayMicroseconds = 0;  // -delay: the least time a frame takes; 0: the refresh
-  HeadlessOptions options;         // the overrides, and the runner's options for a headless run
+  RunOptions options;              // the overrides, and the runner's options for a headless run
   DeviceChoice device = DeviceChoice::Automatic;
   std::string title;  // -title: the ordinary window's title instead of "Tavrik"
 };

@@ -17,12 +17,12 @@
 
 #include "config/file_store.h"
 #include "host/frame_loop.h"
-#include "host/headless/headless.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/sdl_gl_target.h"
 #include "host/linux/modes/window_device.h"
 #include "host/linux/present/sdl_presenter.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/run_options.h"
 #include "host/saver_rules.h"
 #include "host/stop_signals.h"
 

@@ -16,12 +16,12 @@
 
 #include "config/file_store.h"
 #include "host/frame_loop.h"
-#include "host/headless/headless.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/glx_target.h"
 #include "host/linux/modes/window_device.h"
 #include "host/linux/present/x11_presenter.h"
 #include "host/linux/x11/x11_util.h"
+#include "host/run_options.h"
 #include "host/stop_signals.h"
 
 namespace tavrik {
@@ -30,7 +30,7 @@ namespace {
 
 // XScreenSaver starts one run per monitor at the same moment, so the calendar seconds alone would
 // give every monitor the same flight: the process id and the clock's nanoseconds are mixed in.
-uint32_t instanceSeed(const HeadlessOptions& options) {
+uint32_t instanceSeed(const RunOptions& options) {
   if (options.seed) {
     return *options.seed;
   }
