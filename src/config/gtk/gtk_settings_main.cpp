@@ -14,7 +14,7 @@
 #include "config/dialog.h"
 #include "config/file_store.h"
 #include "config/gtk/gtk_dialog_view.h"
-#include "host/quote.h"
+#include "config/quote.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "config/quote.h"
 #include "device/null_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
-#include "host/quote.h"
 #include "host/run.h"
 
 namespace tavrik {

@@ -1,5 +1,5 @@
 #include "host/linux/command_line.h"
-#include "host/quote.h"
+#include "config/quote.h"
 
 #include <array>
 #include <charconv>

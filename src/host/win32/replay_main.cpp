@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
+#include "config/quote.h"
 #include "config/registry_store.h"
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
-#include "host/quote.h"
 
 namespace {
 
