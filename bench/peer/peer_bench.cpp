@@ -41,10 +41,10 @@ bool startBenchRun(Run& run, Device& device, SteppedTimer& timer, const Options&
                    int mode) {
   DefaultsStore store;
   SettingsOverrides overrides;
-  overrides.values[1] = mode;  // the resolution
+  overrides.values[kFieldMode] = mode;
   run = Run{};
-  prepareRun(run, store, options.seed, overrides);
-  if (drawsAtWindowSize(run.settings)) {
+  prepareRun(run, store, options.seed, overrides, kLinuxModes);
+  if (drawsAtWindowSize(run.settings, kLinuxModes)) {
     followWindow(run.settings, 1920, 1080);
   }
   return startRun(run, device, timer);

@@ -11,6 +11,7 @@
 
 #include "config/file_store.h"
 #include "config/settings.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -42,7 +43,7 @@ class FileStoreTest : public ::testing::Test {
     return s.str();
   }
   Settings load() {
-    Settings s;
+    Settings s(kHostModes);
     FileSettingsStore store(path_);
     loadSettings(s, store);
     return s;
@@ -55,7 +56,7 @@ class FileStoreTest : public ::testing::Test {
 TEST_F(FileStoreTest, FirstLoadCreatesTheFileWithTheDefaults) {
   const Settings s = load();
   EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kDefaultMode) +
+  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kHostModes.defaultMode) +
                             "\ncloudSurface=1\nwithGround=1\nformation=0\n"
                             "numHARRIERStriangle=16\n");
   struct stat info {};
@@ -114,7 +115,7 @@ TEST_F(FileStoreTest, JunkLinesAreSkippedAndGoodOnesKept) {
       "withGround=4294967295\n");
   const Settings s = load();
   EXPECT_EQ(s.numHarriers, 7);
-  EXPECT_EQ(s.mode, kDefaultMode);
+  EXPECT_EQ(s.mode, kHostModes.defaultMode);
   EXPECT_EQ(s.cloudSurface, 1);
   EXPECT_EQ(s.formation, 0);
   EXPECT_EQ(s.numHARRIERStriangle, 16);

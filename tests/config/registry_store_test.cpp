@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/settings.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -45,10 +46,10 @@ TEST_F(RegistryStoreTest, ANewKeyReceivesTheDefaultsAsDwords) {
   Settings settings;
   EXPECT_TRUE(loadSettings(settings, store));
   const DWORD expected[] = {15, 0, 1, 1, 0, 16};
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+  for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
     DWORD type = 0;
-    EXPECT_EQ(get(kSettingFields[i].name, type), expected[i]) << kSettingFields[i].name;
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << kSettingFields[i].name;
+    EXPECT_EQ(get(kHostSettingFields[i].name, type), expected[i]) << kHostSettingFields[i].name;
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << kHostSettingFields[i].name;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/settings.h"
+#include "support/host_modes.h"
 #include "support/memory_store.h"
 
 namespace tavrik {
@@ -16,14 +17,15 @@ Settings prepared(MemoryStore& store, uint32_t seed = 1) {
   Settings settings;
   Random random;
   random.state = seed;
-  prepareRunSettings(settings, store, random, SettingsOverrides{});
+  prepareRunSettings(settings, store, random, SettingsOverrides{}, kHostModes);
   return settings;
 }
 
 TEST(Settings, DefaultsComeFromTheTable) {
-  const Settings s;
+  EXPECT_EQ(Settings().mode, 0);  // the first mode, where no platform has said its own
+  const Settings s(kHostModes);
   EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(s.mode, kDefaultMode);  // 640 by 480 on Windows, the window's size on Linux
+  EXPECT_EQ(s.mode, kHostModes.defaultMode);  // 640 by 480 on Windows, the window's size on Linux
   EXPECT_EQ(s.cloudSurface, 1);
   EXPECT_EQ(s.withGround, 1);
   EXPECT_EQ(s.formation, 0);
@@ -31,16 +33,16 @@ TEST(Settings, DefaultsComeFromTheTable) {
   EXPECT_EQ(s.screenWidth, 640);
   EXPECT_EQ(s.screenHeight, 480);
   EXPECT_EQ(s.cloudPrimitive, 5);
-  EXPECT_STREQ(kSettingFields[0].name, "numHarriers");
-  EXPECT_STREQ(kSettingFields[5].name, "numHARRIERStriangle");
+  EXPECT_STREQ(kHostSettingFields[0].name, "numHarriers");
+  EXPECT_STREQ(kHostSettingFields[5].name, "numHARRIERStriangle");
 }
 
 TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
   MemoryStore store;
-  Settings s;
+  Settings s(kHostModes);
   EXPECT_TRUE(loadSettings(s, store));
   EXPECT_EQ(store.values, (std::map<std::string, int32_t>{{"numHarriers", 15},
-                                                          {"mode", kDefaultMode},
+                                                          {"mode", kHostModes.defaultMode},
                                                           {"cloudSurface", 1},
                                                           {"withGround", 1},
                                                           {"formation", 0},
@@ -108,7 +110,7 @@ TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
     Random random;
     random.state = seed;
     Random expected = random;
-    prepareRunSettings(s, store, random, SettingsOverrides{});
+    prepareRunSettings(s, store, random, SettingsOverrides{}, kHostModes);
     const int draw = expected.next() % 2;
     EXPECT_EQ(random.state, expected.state);  // exactly one draw
     EXPECT_EQ(s.formation, draw);
@@ -168,15 +170,15 @@ TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
   store.values = {{"formation", 0}, {"mode", 0}};
   SettingsOverrides overrides;
   int32_t value = 0;
-  ASSERT_TRUE(parseOverrideValue(4, "triangle", value));
-  overrides.values[4] = value;
-  ASSERT_TRUE(parseOverrideValue(5, "9", value));
-  overrides.values[5] = value;
-  ASSERT_TRUE(parseOverrideValue(1, "800x600", value));
-  overrides.values[1] = value;
+  ASSERT_TRUE(parseOverrideValue(kFieldFormation, "triangle", value, kHostModes));
+  overrides.values[kFieldFormation] = value;
+  ASSERT_TRUE(parseOverrideValue(kFieldTriangle, "9", value, kHostModes));
+  overrides.values[kFieldTriangle] = value;
+  ASSERT_TRUE(parseOverrideValue(kFieldMode, "800x600", value, kHostModes));
+  overrides.values[kFieldMode] = value;
   Settings s;
   Random random;
-  prepareRunSettings(s, store, random, overrides);
+  prepareRunSettings(s, store, random, overrides, kHostModes);
   EXPECT_EQ(s.formation, 1);
   EXPECT_EQ(s.numHarriers, 10);
   EXPECT_EQ(s.screenWidth, 800);
@@ -186,22 +188,22 @@ TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
 
 TEST(Settings, OverrideValuesAreChecked) {
   int32_t v = 0;
-  EXPECT_TRUE(parseOverrideValue(0, "30", v));
+  EXPECT_TRUE(parseOverrideValue(kFieldHarriers, "30", v, kHostModes));
   EXPECT_EQ(v, 30);
-  EXPECT_FALSE(parseOverrideValue(0, "31", v));
-  EXPECT_FALSE(parseOverrideValue(0, "0", v));
-  EXPECT_FALSE(parseOverrideValue(0, "", v));
-  EXPECT_FALSE(parseOverrideValue(0, "12abc", v));
-  EXPECT_FALSE(parseOverrideValue(0, "99999999999999999999", v));
-  EXPECT_TRUE(parseOverrideValue(2, "wire", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "31", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "0", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "12abc", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "99999999999999999999", v, kHostModes));
+  EXPECT_TRUE(parseOverrideValue(kFieldClouds, "wire", v, kHostModes));
   EXPECT_EQ(v, 0);
-  EXPECT_FALSE(parseOverrideValue(2, "Wire", v));
-  EXPECT_TRUE(parseOverrideValue(4, "random", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldClouds, "Wire", v, kHostModes));
+  EXPECT_TRUE(parseOverrideValue(kFieldFormation, "random", v, kHostModes));
   EXPECT_EQ(v, 100);
-  EXPECT_TRUE(parseOverrideValue(4, "line", v));
+  EXPECT_TRUE(parseOverrideValue(kFieldFormation, "line", v, kHostModes));
   EXPECT_EQ(v, 2);
-  EXPECT_FALSE(parseOverrideValue(5, "10", v));
-  EXPECT_FALSE(parseOverrideValue(1, "1280x1024", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldTriangle, "10", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldMode, "1280x1024", v, kHostModes));
 }
 
 // The Linux port's fourth resolution: the picture takes its window's size, whatever it is; a
@@ -209,14 +211,12 @@ TEST(Settings, OverrideValuesAreChecked) {
 TEST(Settings, ScreenModeFollowsTheWindow) {
   int32_t v = 0;
   Settings s;
-#ifdef _WIN32
-  EXPECT_FALSE(parseOverrideValue(1, "screen", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldMode, "screen", v, kWindowsModes));
   s.mode = kModeScreen;
-  EXPECT_FALSE(drawsAtWindowSize(s));
-#else
-  ASSERT_TRUE(parseOverrideValue(1, "screen", v));
+  EXPECT_FALSE(drawsAtWindowSize(s, kWindowsModes));
+  ASSERT_TRUE(parseOverrideValue(kFieldMode, "screen", v, kLinuxModes));
   s.mode = v;
-  EXPECT_TRUE(drawsAtWindowSize(s));
+  EXPECT_TRUE(drawsAtWindowSize(s, kLinuxModes));
   const struct {
     int width, height, expectedWidth, expectedHeight;
   } sizes[] = {
@@ -226,7 +226,6 @@ TEST(Settings, ScreenModeFollowsTheWindow) {
     EXPECT_EQ(s.screenWidth, size.expectedWidth);
     EXPECT_EQ(s.screenHeight, size.expectedHeight);
   }
-#endif
 }
 
 }  // namespace

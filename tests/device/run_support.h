@@ -7,6 +7,7 @@
 #include "config/defaults_store.h"
 #include "host/run.h"
 #include "host/timers.h"
+#include "support/host_modes.h"
 
 namespace tavrik::testing {
 
@@ -15,10 +16,10 @@ inline bool startTestRun(Run& run, Device& device, MillisecondTimer& timer, uint
                          int32_t formation, int32_t clouds) {
   DefaultsStore store;
   SettingsOverrides overrides;
-  overrides.values[2] = clouds;
-  overrides.values[4] = formation;
+  overrides.values[kFieldClouds] = clouds;
+  overrides.values[kFieldFormation] = formation;
   run = Run{};
-  prepareRun(run, store, seed, overrides);
+  prepareRun(run, store, seed, overrides, kHostModes);
   return startRun(run, device, timer);
 }
 

@@ -264,8 +264,8 @@ TEST(Geometry, SizePositionOrBoth) {
 TEST(LinuxCommandLine, OverridesInBothSpellings) {
   LinuxCommand c = parse({"-harriers", "5", "--formation", "triangle", "-root"});
   EXPECT_EQ(c.mode, LinuxMode::Embedded);
-  EXPECT_EQ(c.options.overrides.values[0], 5);
-  EXPECT_EQ(c.options.overrides.values[4], kFormationTriangle);
+  EXPECT_EQ(c.options.overrides.values[kFieldHarriers], 5);
+  EXPECT_EQ(c.options.overrides.values[kFieldFormation], kFormationTriangle);
   parse({"-harriers", "31"}, nullptr, false);
   parse({"--clouds", "fog"}, nullptr, false);
 }

@@ -73,8 +73,8 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
 }
 
 // "WxH" with each side from 1 to the largest picture drawn at a window's size.
-bool parsePictureSize(std::string_view text, HeadlessOptions& options) {
-  if (kResolutionChoices[kResolutionChoiceCount - 1].value != kModeScreen) {
+bool parsePictureSize(std::string_view text, HeadlessOptions& options, const DisplayModes& modes) {
+  if (!modes.screenAtWindowSize) {
     return false;  // a build that draws only at its display modes
   }
   const size_t x = text.find('x');
@@ -93,7 +93,7 @@ bool parsePictureSize(std::string_view text, HeadlessOptions& options) {
 // What an override takes, for the message about a bad value: "(1 to 30)", "(surface or wire)".
 // Written with append and snprintf: GCC 12 at -O3 takes std::string's operator+ here for an
 // overlapping copy.
-std::string valueRange(const SettingField& field) {
+std::string valueRange(const SettingField& field, const DisplayModes& modes) {
   char number[64];
   if (field.choices == nullptr) {
     std::snprintf(number, sizeof number, "(%lld to %lld)", static_cast<long long>(field.low),
@@ -101,8 +101,7 @@ std::string valueRange(const SettingField& field) {
     return number;
   }
   // A build that draws at the window's size also takes any picture size.
-  const bool anySize = field.member == &Settings::mode &&
-                       kResolutionChoices[kResolutionChoiceCount - 1].value == kModeScreen;
+  const bool anySize = field.member == &Settings::mode && modes.screenAtWindowSize;
   const int words = field.choiceCount + (anySize ? 1 : 0);
   std::string text = "(";
   for (int i = 0; i < words; ++i) {
@@ -151,7 +150,7 @@ const char* headlessUsage() {
 }
 
 bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
-                         std::string& error) {
+                         std::string& error, const DisplayModes& modes) {
   std::string_view name = argv[i];
   known = false;
   if (name.size() > 2 && name[0] == '-' && name[1] == '-') {
@@ -162,9 +161,10 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
     return true;
   }
 
+  const SettingTable fields = settingFields(modes);
   int field = -1;
-  for (size_t f = 0; f < kSettingFields.size(); ++f) {
-    if (kSettingFields[f].option != nullptr && name == kSettingFields[f].option) {
+  for (size_t f = 0; f < fields.size(); ++f) {
+    if (fields[f].option != nullptr && name == fields[f].option) {
       field = static_cast<int>(f);
     }
   }
@@ -187,12 +187,12 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
 
   if (field >= 0) {
     int32_t parsed = 0;
-    if (kSettingFields[static_cast<size_t>(field)].member == &Settings::mode &&
-        !parseOverrideValue(field, value, parsed) && parsePictureSize(value, options)) {
+    if (field == kFieldMode && !parseOverrideValue(field, value, parsed, modes) &&
+        parsePictureSize(value, options, modes)) {
       parsed = kModeScreen;
-    } else if (!parseOverrideValue(field, value, parsed)) {
+    } else if (!parseOverrideValue(field, value, parsed, modes)) {
       error = "bad value for " + dashed + ": " + quotedValue(value) + " " +
-              valueRange(kSettingFields[static_cast<size_t>(field)]);
+              valueRange(fields[static_cast<size_t>(field)], modes);
       return false;
     }
     options.overrides.values[static_cast<size_t>(field)] = parsed;
@@ -224,7 +224,7 @@ bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options
   return true;
 }
 
-int runHeadless(const HeadlessOptions& options, SettingsStore& store,
+int runHeadless(const HeadlessOptions& options, SettingsStore& store, const DisplayModes& modes,
                 const DrawingDevice& drawing) {
   if (!options.outputDir.empty()) {
     std::error_code ec;
@@ -252,8 +252,8 @@ int runHeadless(const HeadlessOptions& options, SettingsStore& store,
   // Tens of kilobytes: made once before the first frame rather than on the stack.
   const auto runStorage = std::make_unique<Run>();
   Run& run = *runStorage;
-  prepareRun(run, store, seed, options.overrides);
-  if (drawsAtWindowSize(run.settings)) {
+  prepareRun(run, store, seed, options.overrides, modes);
+  if (drawsAtWindowSize(run.settings, modes)) {
     followWindow(run.settings, options.width > 0 ? options.width : 640,
                  options.height > 0 ? options.height : 480);
   }

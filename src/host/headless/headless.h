@@ -53,7 +53,7 @@ class OptionsTimer : public MillisecondTimer {
 // settings override. Returns false with a one-line message in error when the option is known but
 // its value is bad; unknown options leave known false.
 bool parseHeadlessOption(int argc, char** argv, int& i, HeadlessOptions& options, bool& known,
-                         std::string& error);
+                         std::string& error, const DisplayModes& modes);
 
 // The runner's part of --help.
 const char* headlessUsage();
@@ -66,7 +66,7 @@ using DrawingDevice =
 // Runs with the settings of store and returns the process exit code; messages go to standard
 // error. Without drawing, the run draws on the software device when it writes frames and on no
 // device at all otherwise.
-int runHeadless(const HeadlessOptions& options, SettingsStore& store,
+int runHeadless(const HeadlessOptions& options, SettingsStore& store, const DisplayModes& modes,
                 const DrawingDevice& drawing = {});
 
 // The signal (SIGTERM, SIGINT, SIGHUP) that ended the last run after its current frame, or 0.

@@ -280,7 +280,7 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
     }
     headless = headless || name == "frames" || name == "trace" || name == "output";
     bool known = false;
-    if (!parseHeadlessOption(argc, argv, i, command.options, known, error)) {
+    if (!parseHeadlessOption(argc, argv, i, command.options, known, error, kLinuxModes)) {
       return false;
     }
     if (!known) {

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     }
     bool known = false;
     std::string error;
-    if (!tavrik::parseHeadlessOption(argc, argv, i, options, known, error)) {
+    if (!tavrik::parseHeadlessOption(argc, argv, i, options, known, error, tavrik::kLinuxModes)) {
       std::fprintf(stderr, "tavrik: %s\n", error.c_str());
       return 2;
     }
@@ -27,5 +27,5 @@ int main(int argc, char** argv) {
     }
   }
   tavrik::DefaultsStore store;
-  return tavrik::runHeadless(options, store);
+  return tavrik::runHeadless(options, store, tavrik::kLinuxModes);
 }

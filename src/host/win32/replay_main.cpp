@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     }
     bool known = false;
     std::string error;
-    if (!tavrik::parseHeadlessOption(argc, argv, i, options, known, error)) {
+    if (!tavrik::parseHeadlessOption(argc, argv, i, options, known, error, tavrik::kWindowsModes)) {
       std::fprintf(stderr, "tavrik-replay: %s\n", error.c_str());
       return 2;
     }
@@ -101,11 +101,12 @@ int main(int argc, char** argv) {
 
   tavrik::RegistrySettingsStore store;
   if (device == nullptr) {
-    return tavrik::runHeadless(options, store);
+    return tavrik::runHeadless(options, store, tavrik::kWindowsModes);
   }
   if (std::string_view(device) == "soft") {
     return tavrik::runHeadless(
-        options, store, [](const tavrik::Settings&, tavrik::Presenter* frames) {
+        options, store, tavrik::kWindowsModes,
+        [](const tavrik::Settings&, tavrik::Presenter* frames) {
           return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
         });
   }
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
                  static_cast<int>(direct3D->failedStep()), mode.c_str());
     return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
   };
-  const int code = tavrik::runHeadless(options, store, drawing);
+  const int code = tavrik::runHeadless(options, store, tavrik::kWindowsModes, drawing);
   DestroyWindow(window);
   return code;
 }

@@ -173,7 +173,7 @@ SDL_Rect windowPlace(const WindowGeometry& geometry, const Settings& settings) {
 template <class AnyDevice>
 void runFrames(Run& run, AnyDevice& device, MillisecondTimer& timer, SDL_Window* window,
                bool fullScreen, uint32_t delayMicroseconds) {
-  const bool followsWindow = drawsAtWindowSize(run.settings);
+  const bool followsWindow = drawsAtWindowSize(run.settings, kLinuxModes);
   SDL_DisplayMode mode{};
   const int display = SDL_GetWindowDisplayIndex(window);
   const int refresh =
@@ -272,7 +272,7 @@ bool runWithSoft(Run& run, SDL_Window* window, const LinuxCommand& command, bool
 int runSdl(const LinuxCommand& command, bool fullScreen) {
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, runSeed(command.options), command.options.overrides);
+  prepareRun(*run, store, runSeed(command.options), command.options.overrides, kLinuxModes);
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
   const bool hardwareGl = hardwareGlRenderer();
@@ -317,7 +317,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     SDL_ShowCursor(SDL_DISABLE);
   }
   // At the window's own size the picture fills it, now and after every change of size.
-  if (drawsAtWindowSize(run->settings)) {
+  if (drawsAtWindowSize(run->settings, kLinuxModes)) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window, &width, &height);

@@ -80,7 +80,7 @@ void runWithGl(Display* display, Window window, Run& run, GlTarget& target, FpsM
   if (!startRun(run, device, timer)) {
     return;
   }
-  const bool followsWindow = drawsAtWindowSize(run.settings);
+  const bool followsWindow = drawsAtWindowSize(run.settings, kLinuxModes);
   runFrames(display, window, run, device, timer, command.delayMicroseconds,
             [&](int width, int height) {
               resizeTarget(width, height);
@@ -106,7 +106,7 @@ int runWithSoft(Display* display, Window window, Run& run, const XWindowAttribut
   if (!startRun(run, device, timer)) {
     return 0;
   }
-  const bool followsWindow = drawsAtWindowSize(run.settings);
+  const bool followsWindow = drawsAtWindowSize(run.settings, kLinuxModes);
   bool toldTooLarge = false;
   runFrames(
       display, window, run, device, timer, command.delayMicroseconds, [&](int width, int height) {
@@ -145,8 +145,8 @@ int drawInto(Display* display, const LinuxCommand& command) {
 
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides);
-  if (drawsAtWindowSize(run->settings)) {
+  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides, kLinuxModes);
+  if (drawsAtWindowSize(run->settings, kLinuxModes)) {
     followWindow(run->settings, attributes.width, attributes.height);
   }
 
