@@ -7,16 +7,12 @@
 #include "scene/scene.h"
 #include "sim/harriers.h"
 #include "sim/quarry.h"
+#include "support/flight_settings.h"
 
 namespace tavrik {
 namespace {
 
-Settings flightSettings(int count, int formation) {
-  Settings settings;
-  settings.numHarriers = count;
-  settings.formation = formation;
-  return settings;
-}
+using testing::flightSettings;
 
 // A level harrier heading along +z at cruising speed.
 void placeLevel(Harrier& h, const Vec3& position) {

@@ -49,7 +49,8 @@ void SoftDevice::makeBuffers(uint16_t width, uint16_t height) {
   const size_t pixels = static_cast<size_t>(width) * height;
   colour_.assign(pixels, 0);
   depth_.assign(pixels, 0xFFFF);
-  setViewport(makeViewport(width, height));
+  viewport_ = makeViewport(width, height);
+  updateViewportMapping();
 }
 
 bool SoftDevice::resize(uint16_t width, uint16_t height) {
@@ -188,11 +189,6 @@ void SoftDevice::flip() {
 
 FrameView SoftDevice::backBuffer() const {
   return FrameView{colour_.empty() ? nullptr : colour_.data(), width_, height_, width_};
-}
-
-void SoftDevice::setViewport(const Viewport& viewport) {
-  viewport_ = viewport;
-  updateViewportMapping();
 }
 
 void SoftDevice::updateViewportMapping() {

@@ -41,8 +41,6 @@ class SoftDevice : public Device {
   // Follows a window that changed size, between frames: new buffers and the viewport of the new
   // size; lights, material and states stay. False (nothing changed) before bring-up.
   bool resize(uint16_t width, uint16_t height);
-  // Replaces the viewport that bring-up set, as SetViewport2 would.
-  void setViewport(const Viewport& viewport);
   // The back buffer as it stands (empty before bring-up).
   FrameView backBuffer() const;
   const uint16_t* depthBuffer() const { return depth_.empty() ? nullptr : depth_.data(); }
