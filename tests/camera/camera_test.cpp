@@ -25,6 +25,25 @@ std::unique_ptr<Scene> cameraScene() {
   return scene;
 }
 
+// The camera of a fresh scene over frames 31 seconds apart from 60 s on, so that a cut falls
+// due at every one; check(before, after) sees the camera state around each step. Stops at the
+// first fatal failure.
+template <typename Check>
+void flyCamera(uint32_t seed, const Settings& settings, int frames, Check check) {
+  CameraState camera;
+  auto scene = cameraScene();
+  Random random{seed};
+  for (int frame = 0; frame < frames; ++frame) {
+    const CameraState before = camera;
+    scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
+    stepCamera(camera, *scene, settings, random);
+    check(before, camera, *scene);
+    if (::testing::Test::HasFatalFailure()) {
+      return;
+    }
+  }
+}
+
 // The value of the draw that left the generator in this state, and the state before it.
 int drawnValue(uint32_t state) {
   return static_cast<int>((state >> 16) & 0x7FFFu);
@@ -211,66 +230,47 @@ TEST(Camera, FormationShotsNeverFollowTheLeader) {
   for (int formation : {kFormationTriangle, kFormationLine}) {
     bool sawLast = false;
     for (uint32_t seed = 1; seed <= 30; ++seed) {
-      CameraState camera;
-      auto scene = cameraScene();
-      Random random{seed};
-      const Settings settings = flightSettings(10, formation);
-      for (int frame = 0; frame < 200; ++frame) {
-        scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-        stepCamera(camera, *scene, settings, random);
-        if (camera.shotCode == harrierRideAlong || camera.shotCode == harrierTelephoto) {
-          ASSERT_GE(camera.targetHarrier, 1u);
-          ASSERT_LE(camera.targetHarrier, 9u);
-          sawLast = sawLast || camera.targetHarrier == 9u;
-        }
-      }
+      flyCamera(seed, flightSettings(10, formation), 200,
+                [&](const CameraState&, const CameraState& camera, const Scene&) {
+                  if (camera.shotCode == harrierRideAlong || camera.shotCode == harrierTelephoto) {
+                    ASSERT_GE(camera.targetHarrier, 1u);
+                    ASSERT_LE(camera.targetHarrier, 9u);
+                    sawLast = sawLast || camera.targetHarrier == 9u;
+                  }
+                });
+      ASSERT_FALSE(HasFatalFailure());
     }
     EXPECT_TRUE(sawLast);
   }
 }
 
 TEST(Camera, FreeFlightWithOneHarrierAlwaysFollowsHarrierZero) {
-  CameraState camera;
-  auto scene = cameraScene();
-  Random random{321};
-  const Settings settings = flightSettings(1, kFormationNone);
-  for (int frame = 0; frame < 300; ++frame) {
-    scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-    stepCamera(camera, *scene, settings, random);
-    ASSERT_EQ(camera.targetHarrier, 0u);
-  }
+  flyCamera(321, flightSettings(1, kFormationNone), 300,
+            [](const CameraState&, const CameraState& camera, const Scene&) {
+              ASSERT_EQ(camera.targetHarrier, 0u);
+            });
 }
 
 TEST(Camera, FormationOfOneHarrierDoesNotDivideByZero) {
-  CameraState camera;
-  auto scene = cameraScene();
-  Random random{5};
-  const Settings settings = flightSettings(1, kFormationTriangle);
-  for (int frame = 0; frame < 300; ++frame) {
-    scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-    stepCamera(camera, *scene, settings, random);
-    ASSERT_TRUE(matrixFinite(scene->view));
-  }
+  flyCamera(5, flightSettings(1, kFormationTriangle), 300,
+            [](const CameraState&, const CameraState&, const Scene& scene) {
+              ASSERT_TRUE(matrixFinite(scene.view));
+            });
 }
 
 TEST(Camera, FixedShotsAndQuarryFollowKeepTheLens) {
   int checked = 0;
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    CameraState camera;
-    auto scene = cameraScene();
-    Random random{seed};
-    const Settings settings = flightSettings(15, kFormationNone);
-    for (int frame = 0; frame < 100; ++frame) {
-      const float lens = camera.lensTangent;
-      scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-      stepCamera(camera, *scene, settings, random);
-      if (isFixedShot(camera.shotCode) || camera.shotCode == quarryFollow) {
-        ASSERT_EQ(camera.lensTangent, lens);
-        ++checked;
-      } else {
-        ASSERT_GT(camera.lensTangent, 0.0f);
-      }
-    }
+    flyCamera(seed, flightSettings(15, kFormationNone), 100,
+              [&](const CameraState& before, const CameraState& camera, const Scene&) {
+                if (isFixedShot(camera.shotCode) || camera.shotCode == quarryFollow) {
+                  ASSERT_EQ(camera.lensTangent, before.lensTangent);
+                  ++checked;
+                } else {
+                  ASSERT_GT(camera.lensTangent, 0.0f);
+                }
+              });
+    ASSERT_FALSE(HasFatalFailure());
   }
   EXPECT_GT(checked, 500);
 }

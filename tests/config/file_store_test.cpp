@@ -12,6 +12,7 @@
 #include "config/file_store.h"
 #include "config/settings.h"
 #include "support/host_modes.h"
+#include "support/persisted_values.h"
 
 namespace tavrik {
 namespace {
@@ -75,12 +76,7 @@ TEST_F(FileStoreTest, SaveAndLoadRoundTrip) {
   FileSettingsStore store(path_);
   ASSERT_TRUE(saveSettings(s, store));
   const Settings back = load();
-  EXPECT_EQ(back.numHarriers, 30);
-  EXPECT_EQ(back.mode, 2);
-  EXPECT_EQ(back.cloudSurface, 0);
-  EXPECT_EQ(back.withGround, 0);
-  EXPECT_EQ(back.formation, 100);
-  EXPECT_EQ(back.numHARRIERStriangle, 25);
+  EXPECT_EQ(testing::persistedValues(back), (testing::PersistedValues{30, 2, 0, 0, 100, 25}));
   // No temporary file is left beside it.
   int files = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(path_).parent_path())) {

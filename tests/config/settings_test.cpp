@@ -3,10 +3,12 @@
 #include <climits>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "config/settings.h"
 #include "support/host_modes.h"
 #include "support/memory_store.h"
+#include "support/persisted_values.h"
 
 namespace tavrik {
 namespace {
@@ -21,15 +23,20 @@ Settings prepared(MemoryStore& store, uint32_t seed = 1) {
   return settings;
 }
 
+// A store that exists and holds these values.
+MemoryStore existingWith(std::map<std::string, int32_t> values) {
+  MemoryStore store;
+  store.exists = true;
+  store.values = std::move(values);
+  return store;
+}
+
 TEST(Settings, DefaultsComeFromTheTable) {
   EXPECT_EQ(Settings().mode, 0);  // the first mode, where no platform has said its own
   const Settings s(kHostModes);
-  EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(s.mode, kHostModes.defaultMode);  // 640 by 480 on Windows, the window's size on Linux
-  EXPECT_EQ(s.cloudSurface, 1);
-  EXPECT_EQ(s.withGround, 1);
-  EXPECT_EQ(s.formation, 0);
-  EXPECT_EQ(s.numHARRIERStriangle, 16);
+  // The mode is 640 by 480 on Windows, the window's size on Linux.
+  EXPECT_EQ(testing::persistedValues(s),
+            (testing::PersistedValues{15, kHostModes.defaultMode, 1, 1, 0, 16}));
   EXPECT_EQ(s.screenWidth, 640);
   EXPECT_EQ(s.screenHeight, 480);
   EXPECT_EQ(s.cloudPrimitive, 5);
@@ -54,9 +61,7 @@ TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
 }
 
 TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
-  MemoryStore store;
-  store.exists = true;
-  store.values["mode"] = 2;
+  MemoryStore store = existingWith({{"mode", 2}});
   const Settings s = prepared(store);
   EXPECT_EQ(s.screenWidth, 1024);
   EXPECT_EQ(s.screenHeight, 768);
@@ -67,9 +72,7 @@ TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
 
 TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
   for (int32_t mode : {7, -1, 3, INT_MAX}) {
-    MemoryStore store;
-    store.exists = true;
-    store.values["mode"] = mode;
+    MemoryStore store = existingWith({{"mode", mode}});
     const Settings s = prepared(store);
     EXPECT_EQ(s.screenWidth, 640) << mode;
     EXPECT_EQ(s.screenHeight, 480) << mode;
@@ -77,9 +80,7 @@ TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
 }
 
 TEST(Settings, GroundIsForcedOnForTheRunOnly) {
-  MemoryStore store;
-  store.exists = true;
-  store.values["withGround"] = 0;
+  MemoryStore store = existingWith({{"withGround", 0}});
   const Settings s = prepared(store);
   EXPECT_EQ(s.withGround, 1);
   EXPECT_EQ(store.values["withGround"], 0);
@@ -87,15 +88,12 @@ TEST(Settings, GroundIsForcedOnForTheRunOnly) {
 
 TEST(Settings, FormationsAddTheLeader) {
   {
-    MemoryStore store;
-    store.exists = true;
-    store.values = {{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}};
+    MemoryStore store =
+        existingWith({{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}});
     EXPECT_EQ(prepared(store).numHarriers, 26);
   }
   {
-    MemoryStore store;
-    store.exists = true;
-    store.values = {{"formation", 2}, {"numHarriers", 30}};
+    MemoryStore store = existingWith({{"formation", 2}, {"numHarriers", 30}});
     EXPECT_EQ(prepared(store).numHarriers, 31);
   }
 }
@@ -103,9 +101,8 @@ TEST(Settings, FormationsAddTheLeader) {
 TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
   int triangles = 0;
   for (uint32_t seed = 0; seed < 200; ++seed) {
-    MemoryStore store;
-    store.exists = true;
-    store.values = {{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}};
+    MemoryStore store =
+        existingWith({{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}});
     Settings s;
     Random random;
     random.state = seed;
@@ -124,9 +121,7 @@ TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
 
 TEST(Settings, AnyCloudValueOtherThanOneDrawsLines) {
   for (int32_t cloud : {0, 2, -1, 1000}) {
-    MemoryStore store;
-    store.exists = true;
-    store.values["cloudSurface"] = cloud;
+    MemoryStore store = existingWith({{"cloudSurface", cloud}});
     EXPECT_EQ(prepared(store).cloudPrimitive, kPrimitiveLineList) << cloud;
   }
 }
@@ -138,10 +133,8 @@ TEST(Settings, HostileCountsAreBroughtIntoTheTable) {
   for (int32_t formation : {0, 1, 2, 100, 5, -7}) {
     for (int32_t count : counts) {
       for (int32_t triangle : counts) {
-        MemoryStore store;
-        store.exists = true;
-        store.values = {
-            {"formation", formation}, {"numHarriers", count}, {"numHARRIERStriangle", triangle}};
+        MemoryStore store = existingWith(
+            {{"formation", formation}, {"numHarriers", count}, {"numHARRIERStriangle", triangle}});
         const Settings s = prepared(store);
         const bool flock = s.formation == 1 || s.formation == 2;
         EXPECT_GE(s.numHarriers, flock ? 2 : 1) << formation << " " << count << " " << triangle;
@@ -165,9 +158,7 @@ TEST(Settings, SaveWritesAllSixEvenToANewStore) {
 }
 
 TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
-  MemoryStore store;
-  store.exists = true;
-  store.values = {{"formation", 0}, {"mode", 0}};
+  MemoryStore store = existingWith({{"formation", 0}, {"mode", 0}});
   SettingsOverrides overrides;
   int32_t value = 0;
   ASSERT_TRUE(parseOverrideValue(kFieldFormation, "triangle", value, kHostModes));
