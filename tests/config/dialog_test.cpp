@@ -24,13 +24,7 @@ namespace {
 using FakeView = testing::FakeDialogView;
 
 using FakeStore = testing::MemoryStore;
-
-FakeStore storedWith(std::map<std::string, int32_t> values) {
-  FakeStore store;
-  store.exists = true;
-  store.values = std::move(values);
-  return store;
-}
+using testing::storedWith;
 
 // The radio of the default resolution: 640*480 in the Windows dialog, "screen" in the Linux one.
 constexpr int kDefaultResolutionRadio =

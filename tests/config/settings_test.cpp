@@ -3,7 +3,6 @@
 #include <climits>
 #include <map>
 #include <string>
-#include <utility>
 
 #include "config/settings.h"
 #include "support/host_modes.h"
@@ -14,6 +13,7 @@ namespace tavrik {
 namespace {
 
 using testing::MemoryStore;
+using testing::storedWith;
 
 Settings prepared(MemoryStore& store, uint32_t seed = 1) {
   Settings settings;
@@ -21,14 +21,6 @@ Settings prepared(MemoryStore& store, uint32_t seed = 1) {
   random.state = seed;
   prepareRunSettings(settings, store, random, SettingsOverrides{}, kHostModes);
   return settings;
-}
-
-// A store that exists and holds these values.
-MemoryStore existingWith(std::map<std::string, int32_t> values) {
-  MemoryStore store;
-  store.exists = true;
-  store.values = std::move(values);
-  return store;
 }
 
 TEST(Settings, DefaultsComeFromTheTable) {
@@ -61,7 +53,7 @@ TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
 }
 
 TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
-  MemoryStore store = existingWith({{"mode", 2}});
+  MemoryStore store = storedWith({{"mode", 2}});
   const Settings s = prepared(store);
   EXPECT_EQ(s.screenWidth, 1024);
   EXPECT_EQ(s.screenHeight, 768);
@@ -72,7 +64,7 @@ TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
 
 TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
   for (int32_t mode : {7, -1, 3, INT_MAX}) {
-    MemoryStore store = existingWith({{"mode", mode}});
+    MemoryStore store = storedWith({{"mode", mode}});
     const Settings s = prepared(store);
     EXPECT_EQ(s.screenWidth, 640) << mode;
     EXPECT_EQ(s.screenHeight, 480) << mode;
@@ -80,7 +72,7 @@ TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
 }
 
 TEST(Settings, GroundIsForcedOnForTheRunOnly) {
-  MemoryStore store = existingWith({{"withGround", 0}});
+  MemoryStore store = storedWith({{"withGround", 0}});
   const Settings s = prepared(store);
   EXPECT_EQ(s.withGround, 1);
   EXPECT_EQ(store.values["withGround"], 0);
@@ -89,11 +81,11 @@ TEST(Settings, GroundIsForcedOnForTheRunOnly) {
 TEST(Settings, FormationsAddTheLeader) {
   {
     MemoryStore store =
-        existingWith({{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}});
+        storedWith({{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}});
     EXPECT_EQ(prepared(store).numHarriers, 26);
   }
   {
-    MemoryStore store = existingWith({{"formation", 2}, {"numHarriers", 30}});
+    MemoryStore store = storedWith({{"formation", 2}, {"numHarriers", 30}});
     EXPECT_EQ(prepared(store).numHarriers, 31);
   }
 }
@@ -102,7 +94,7 @@ TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
   int triangles = 0;
   for (uint32_t seed = 0; seed < 200; ++seed) {
     MemoryStore store =
-        existingWith({{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}});
+        storedWith({{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}});
     Settings s;
     Random random;
     random.state = seed;
@@ -121,7 +113,7 @@ TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
 
 TEST(Settings, AnyCloudValueOtherThanOneDrawsLines) {
   for (int32_t cloud : {0, 2, -1, 1000}) {
-    MemoryStore store = existingWith({{"cloudSurface", cloud}});
+    MemoryStore store = storedWith({{"cloudSurface", cloud}});
     EXPECT_EQ(prepared(store).cloudPrimitive, kPrimitiveLineList) << cloud;
   }
 }
@@ -133,7 +125,7 @@ TEST(Settings, HostileCountsAreBroughtIntoTheTable) {
   for (int32_t formation : {0, 1, 2, 100, 5, -7}) {
     for (int32_t count : counts) {
       for (int32_t triangle : counts) {
-        MemoryStore store = existingWith(
+        MemoryStore store = storedWith(
             {{"formation", formation}, {"numHarriers", count}, {"numHARRIERStriangle", triangle}});
         const Settings s = prepared(store);
         const bool flock = s.formation == 1 || s.formation == 2;
@@ -158,7 +150,7 @@ TEST(Settings, SaveWritesAllSixEvenToANewStore) {
 }
 
 TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
-  MemoryStore store = existingWith({{"formation", 0}, {"mode", 0}});
+  MemoryStore store = storedWith({{"formation", 0}, {"mode", 0}});
   SettingsOverrides overrides;
   int32_t value = 0;
   ASSERT_TRUE(parseOverrideValue(kFieldFormation, "triangle", value, kHostModes));
