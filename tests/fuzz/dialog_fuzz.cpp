@@ -38,8 +38,7 @@ constexpr int kCommands[] = {kIdOk, kIdCancel, kIdCountArrows, kIdCountText, kId
 
 using View = testing::FakeDialogView;
 
-template <size_t N>
-int checkedCount(const View& view, const RadioChoice (&radios)[N]) {
+int checkedCount(const View& view, std::span<const RadioChoice> radios) {
   int count = 0;
   for (const RadioChoice& radio : radios) {
     count += view.isChecked(radio.id) ? 1 : 0;
@@ -47,8 +46,7 @@ int checkedCount(const View& view, const RadioChoice (&radios)[N]) {
   return count;
 }
 
-template <size_t N>
-bool stands(const RadioChoice (&radios)[N], int32_t value) {
+bool stands(std::span<const RadioChoice> radios, int32_t value) {
   for (const RadioChoice& radio : radios) {
     if (radio.value == value) {
       return true;
