@@ -1,5 +1,5 @@
 // The Settings record: six persisted values and three derived at run start. The persisted
-// fields are declared once, in kSettingFields, which drives loading, saving, the command-line
+// fields are declared once, in settingFields, which drives loading, saving, the command-line
 // overrides and the XScreenSaver description.
 #pragma once
 
