@@ -17,16 +17,19 @@
 #include <string>
 #include <vector>
 
-#include "bench/peer/osmesa_target.h"
 #include "config/defaults_store.h"
 #include "device/gl/gl_device.h"
+#include "device/gl/osmesa_target.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/png_presenter.h"
 #include "host/run.h"
 #include "host/timers.h"
+#include "tests/support/rgb565_step.h"
 
 namespace tavrik {
 namespace {
+
+using testing::withinOneStep;
 
 struct Options {
   uint32_t frames = 600;
@@ -41,10 +44,10 @@ bool startBenchRun(Run& run, Device& device, SteppedTimer& timer, const Options&
                    int mode) {
   DefaultsStore store;
   SettingsOverrides overrides;
-  overrides.values[1] = mode;  // the resolution
+  overrides.values[kFieldMode] = mode;
   run = Run{};
-  prepareRun(run, store, options.seed, overrides);
-  if (drawsAtWindowSize(run.settings)) {
+  prepareRun(run, store, options.seed, overrides, kLinuxModes);
+  if (drawsAtWindowSize(run.settings, kLinuxModes)) {
     followWindow(run.settings, 1920, 1080);
   }
   return startRun(run, device, timer);
@@ -69,11 +72,6 @@ double timeFrames(Device& device, const Options& options, int mode) {
     best = std::min(best, std::chrono::duration<double>(end - start).count());
   }
   return best;
-}
-
-bool withinOneStep(uint16_t a, uint16_t b) {
-  const auto near = [](int x, int y) { return x - y <= 1 && y - x <= 1; };
-  return near(a >> 11, b >> 11) && near(a >> 5 & 0x3F, b >> 5 & 0x3F) && near(a & 0x1F, b & 0x1F);
 }
 
 struct Agreement {

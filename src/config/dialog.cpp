@@ -11,8 +11,7 @@ constexpr const char* kVersionBanner = "TAVRIK version " TAVRIK_VERSION;
 
 // Clears the whole group first, so a value that none of its buttons stands for leaves it
 // clear and OK keeps that value as it is.
-template <size_t N>
-void showRadios(SettingsDialogView& view, const RadioChoice (&radios)[N], int32_t value) {
+void showRadios(SettingsDialogView& view, std::span<const RadioChoice> radios, int32_t value) {
   for (const RadioChoice& radio : radios) {
     view.setChecked(radio.id, false);
   }
@@ -24,8 +23,8 @@ void showRadios(SettingsDialogView& view, const RadioChoice (&radios)[N], int32_
 }
 
 // Each checked button sets the field in turn; a group with none checked keeps its value.
-template <size_t N>
-void readRadios(const SettingsDialogView& view, const RadioChoice (&radios)[N], int32_t& field) {
+void readRadios(const SettingsDialogView& view, std::span<const RadioChoice> radios,
+                int32_t& field) {
   for (const RadioChoice& radio : radios) {
     if (view.isChecked(radio.id)) {
       field = radio.value;
@@ -36,11 +35,11 @@ void readRadios(const SettingsDialogView& view, const RadioChoice (&radios)[N], 
 }  // namespace
 
 void SettingsDialog::open() {
-  settings_ = Settings();
+  settings_ = Settings(choices_.modes);
   loadSettings(settings_, store_);
   view_.setText(kIdVersionText, kVersionBanner);
 
-  showRadios(view_, kFormationRadios, settings_.formation);
+  showRadios(view_, choices_.formationRadios, settings_.formation);
   showRadios(view_, kTriangleRadios, settings_.numHARRIERStriangle);
   const bool surface = settings_.cloudSurface == 1;
   view_.setChecked(kIdCloudSurface, surface);
@@ -51,7 +50,7 @@ void SettingsDialog::open() {
   settings_.numHarriers = std::clamp(settings_.numHarriers, kMinDialogHarriers, kMaxDialogHarriers);
   showCount();
 
-  showRadios(view_, kResolutionRadios, settings_.mode);
+  showRadios(view_, choices_.resolutionRadios, settings_.mode);
 }
 
 void SettingsDialog::stepCount(int delta) {
@@ -66,10 +65,10 @@ void SettingsDialog::setCount(int64_t position) {
 
 bool SettingsDialog::command(int id) {
   if (id == kIdOk) {
-    readRadios(view_, kFormationRadios, settings_.formation);
+    readRadios(view_, choices_.formationRadios, settings_.formation);
     readRadios(view_, kTriangleRadios, settings_.numHARRIERStriangle);
     settings_.cloudSurface = view_.isChecked(kIdCloudSurface) ? 1 : 0;
-    readRadios(view_, kResolutionRadios, settings_.mode);
+    readRadios(view_, choices_.resolutionRadios, settings_.mode);
     if (!saveSettings(settings_, store_)) {
       view_.reportSaveFailure();
     }

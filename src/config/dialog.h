@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "config/saver_texts.h"
 #include "config/settings.h"
@@ -43,28 +44,35 @@ struct RadioChoice {
   int32_t value;
 };
 
-// In the order in which OK reads them. The Linux dialog offers the line formation as well.
-#ifdef _WIN32
-inline constexpr RadioChoice kFormationRadios[] = {{kIdFormationNone, kFormationNone},
-                                                   {kIdFormationTriangle, kFormationTriangle},
-                                                   {kIdFormationRandom, kFormationRandom}};
-#else
-inline constexpr RadioChoice kFormationRadios[] = {{kIdFormationNone, kFormationNone},
-                                                   {kIdFormationTriangle, kFormationTriangle},
-                                                   {kIdFormationLine, kFormationLine},
-                                                   {kIdFormationRandom, kFormationRandom}};
-#endif
+// In the order in which OK reads them. The Linux dialog offers the line formation as well, and
+// drawing at the window's size.
+inline constexpr RadioChoice kWindowsFormationRadios[] = {
+    {kIdFormationNone, kFormationNone},
+    {kIdFormationTriangle, kFormationTriangle},
+    {kIdFormationRandom, kFormationRandom}};
+inline constexpr RadioChoice kLinuxFormationRadios[] = {{kIdFormationNone, kFormationNone},
+                                                        {kIdFormationTriangle, kFormationTriangle},
+                                                        {kIdFormationLine, kFormationLine},
+                                                        {kIdFormationRandom, kFormationRandom}};
 inline constexpr RadioChoice kTriangleRadios[] = {
     {kIdTriangle9, 9}, {kIdTriangle16, 16}, {kIdTriangle25, 25}};
-#ifdef _WIN32
-inline constexpr RadioChoice kResolutionRadios[] = {
+inline constexpr RadioChoice kWindowsResolutionRadios[] = {
     {kIdResolution640, 0}, {kIdResolution800, 1}, {kIdResolution1024, 2}};
-#else
-inline constexpr RadioChoice kResolutionRadios[] = {{kIdResolution640, 0},
-                                                    {kIdResolution800, 1},
-                                                    {kIdResolution1024, 2},
-                                                    {kIdResolutionScreen, kModeScreen}};
-#endif
+inline constexpr RadioChoice kLinuxResolutionRadios[] = {{kIdResolution640, 0},
+                                                         {kIdResolution800, 1},
+                                                         {kIdResolution1024, 2},
+                                                         {kIdResolutionScreen, kModeScreen}};
+
+// What one platform's dialog offers; its view passes its own.
+struct DialogChoices {
+  DisplayModes modes;
+  std::span<const RadioChoice> formationRadios;
+  std::span<const RadioChoice> resolutionRadios;
+};
+inline constexpr DialogChoices kWindowsDialog{kWindowsModes, kWindowsFormationRadios,
+                                              kWindowsResolutionRadios};
+inline constexpr DialogChoices kLinuxDialog{kLinuxModes, kLinuxFormationRadios,
+                                            kLinuxResolutionRadios};
 
 // Our own lines under the version banner, in template order; the Windows dialog template shows
 // the same three, from the same header.
@@ -91,7 +99,8 @@ class SettingsDialogView {
 
 class SettingsDialog {
  public:
-  SettingsDialog(SettingsDialogView& view, SettingsStore& store) : view_(view), store_(store) {}
+  SettingsDialog(SettingsDialogView& view, SettingsStore& store, const DialogChoices& choices)
+      : view_(view), store_(store), choices_(choices) {}
 
   // Loads the settings (a store opened for the first time receives the defaults) and sets
   // every control from them.
@@ -110,6 +119,7 @@ class SettingsDialog {
 
   SettingsDialogView& view_;
   SettingsStore& store_;
+  DialogChoices choices_;
   Settings settings_;
 };
 

@@ -19,8 +19,8 @@ namespace {
 constexpr size_t kMaxFileBytes = 64 * 1024;
 
 int fieldIndex(std::string_view name) {
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
-    if (name == kSettingFields[i].name) {
+  for (size_t i = 0; i < kSharedSettingFields.size(); ++i) {
+    if (name == kSharedSettingFields[i].name) {
       return static_cast<int>(i);
     }
   }
@@ -209,9 +209,9 @@ bool FileSettingsStore::close() {
     return false;
   }
   std::string text;
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+  for (size_t i = 0; i < kSharedSettingFields.size(); ++i) {
     if (entries_[i].present) {
-      text += kSettingFields[i].name;
+      text += kSharedSettingFields[i].name;
       text += '=';
       text += std::to_string(entries_[i].value);
       text += '\n';

@@ -27,7 +27,7 @@ class FileSettingsStore : public SettingsStore {
     bool present = false;
     int32_t value = 0;
   };
-  // The file's values for the names of kSettingFields; anything else in it is ignored.
+  // The file's values for the names of the settings table; anything else in it is ignored.
   Entry entries_[kSettingFieldCount];
   bool dirty_ = false;
   std::string path_;

@@ -5,14 +5,17 @@
 
 namespace tavrik {
 
-Settings::Settings() {
-  for (const SettingField& field : kSettingFields) {
+Settings::Settings() : Settings(DisplayModes{}) {}
+
+Settings::Settings(const DisplayModes& modes) {
+  for (const SettingField& field : settingFields(modes)) {
     this->*field.member = field.defaultValue;
   }
 }
 
-bool parseOverrideValue(int field, std::string_view text, int32_t& value) {
-  const SettingField& f = kSettingFields[static_cast<size_t>(field)];
+bool parseOverrideValue(int field, std::string_view text, int32_t& value,
+                        const DisplayModes& modes) {
+  const SettingField f = settingFields(modes)[static_cast<size_t>(field)];
   if (f.choices != nullptr) {
     for (int i = 0; i < f.choiceCount; ++i) {
       if (text == f.choices[i].word) {
@@ -33,9 +36,9 @@ bool parseOverrideValue(int field, std::string_view text, int32_t& value) {
 }
 
 void applyOverrides(Settings& settings, const SettingsOverrides& overrides) {
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+  for (size_t i = 0; i < kSharedSettingFields.size(); ++i) {
     if (overrides.values[i]) {
-      settings.*kSettingFields[i].member = *overrides.values[i];
+      settings.*kSharedSettingFields[i].member = *overrides.values[i];
     }
   }
 }
@@ -44,11 +47,11 @@ bool loadSettings(Settings& settings, SettingsStore& store) {
   bool created = false;
   store.open(created);
   if (created) {
-    for (const SettingField& field : kSettingFields) {
+    for (const SettingField& field : kSharedSettingFields) {
       store.writeValue(field.name, settings.*field.member);
     }
   } else {
-    for (const SettingField& field : kSettingFields) {
+    for (const SettingField& field : kSharedSettingFields) {
       store.readValue(field.name, settings.*field.member);
     }
   }
@@ -58,7 +61,7 @@ bool loadSettings(Settings& settings, SettingsStore& store) {
 bool saveSettings(const Settings& settings, SettingsStore& store) {
   bool created = false;
   store.open(created);
-  for (const SettingField& field : kSettingFields) {
+  for (const SettingField& field : kSharedSettingFields) {
     store.writeValue(field.name, settings.*field.member);
   }
   return store.close();
@@ -69,7 +72,7 @@ namespace {
 // A stored count that the settings dialog could not have produced is brought back into the
 // range it offers, so the live harrier count always fits the table of kMaxHarriers records.
 void clampToTable(Settings& settings, int32_t Settings::*member) {
-  for (const SettingField& field : kSettingFields) {
+  for (const SettingField& field : kSharedSettingFields) {
     if (field.member == member) {
       settings.*member = std::clamp(settings.*member, field.low, field.high);
     }
@@ -111,12 +114,8 @@ void deriveRunSettings(Settings& settings, Random& random) {
       settings.cloudSurface == 1 ? kPrimitiveTriangleStrip : kPrimitiveLineList;
 }
 
-bool drawsAtWindowSize([[maybe_unused]] const Settings& settings) {
-#ifdef _WIN32
-  return false;
-#else
-  return settings.mode == kModeScreen;
-#endif
+bool drawsAtWindowSize(const Settings& settings, const DisplayModes& modes) {
+  return modes.screenAtWindowSize && settings.mode == kModeScreen;
 }
 
 void followWindow(Settings& settings, int width, int height) {
@@ -125,7 +124,8 @@ void followWindow(Settings& settings, int width, int height) {
 }
 
 void prepareRunSettings(Settings& settings, SettingsStore& store, Random& random,
-                        const SettingsOverrides& overrides) {
+                        const SettingsOverrides& overrides, const DisplayModes& modes) {
+  settings = Settings(modes);
   loadSettings(settings, store);
   applyOverrides(settings, overrides);
   deriveRunSettings(settings, random);

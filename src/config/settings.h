@@ -1,16 +1,19 @@
 // The Settings record: six persisted values and three derived at run start. The persisted
-// fields are declared once, in kSettingFields, which drives loading, saving, the command-line
+// fields are declared once, in settingFields, which drives loading, saving, the command-line
 // overrides and the XScreenSaver description.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "math/random.h"
 
 namespace tavrik {
+
+struct DisplayModes;
 
 struct Settings {
   int32_t numHarriers;
@@ -24,7 +27,10 @@ struct Settings {
   uint16_t screenHeight = 480;
   int32_t cloudPrimitive = 5;
 
-  Settings();  // the defaults of kSettingFields
+  // The defaults every platform shares: the first display mode.
+  Settings();
+  // The defaults of one platform's table (see settingFields).
+  explicit Settings(const DisplayModes& modes);
 };
 
 inline constexpr int32_t kFormationNone = 0;
@@ -57,18 +63,22 @@ struct SettingField {
 // The Linux port also draws at the size of its window, whatever that is: mode 3, "screen". The
 // Windows build keeps the three display modes (any other stored mode reads as 640 by 480).
 inline constexpr int32_t kModeScreen = 3;
-// A new Linux settings file starts at the window's size; an existing one keeps what it holds.
-#ifdef _WIN32
-inline constexpr SettingChoice kResolutionChoices[] = {
+
+// The display modes one platform offers. The core does not know which platform it runs on: the
+// host passes its own, and the table, the overrides and the dialog follow what it passes.
+struct DisplayModes {
+  std::span<const SettingChoice> choices;  // mode 0, 1, ... in order
+  int32_t defaultMode = 0;                 // what a new settings store starts at
+  bool screenAtWindowSize = false;         // mode "screen" draws at its window's size
+};
+
+inline constexpr SettingChoice kWindowsResolutions[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}};
-inline constexpr int32_t kDefaultMode = 0;
-#else
-inline constexpr SettingChoice kResolutionChoices[] = {
+inline constexpr SettingChoice kLinuxResolutions[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}, {"screen", kModeScreen}};
-inline constexpr int32_t kDefaultMode = kModeScreen;
-#endif
-inline constexpr int kResolutionChoiceCount =
-    static_cast<int>(sizeof kResolutionChoices / sizeof kResolutionChoices[0]);
+inline constexpr DisplayModes kWindowsModes{kWindowsResolutions, 0, false};
+// A new Linux settings file starts at the window's size; an existing one keeps what it holds.
+inline constexpr DisplayModes kLinuxModes{kLinuxResolutions, kModeScreen, true};
 
 // The largest picture drawn at a window's own size, a side.
 inline constexpr int kMaxScreenSide = 8192;
@@ -80,18 +90,41 @@ inline constexpr SettingChoice kFormationChoices[] = {{"none", kFormationNone},
 inline constexpr SettingChoice kTriangleChoices[] = {{"9", 9}, {"16", 16}, {"25", 25}};
 
 inline constexpr int kSettingFieldCount = 6;
+using SettingTable = std::array<SettingField, kSettingFieldCount>;
 
-// In the order in which the values are always read and written.
-inline constexpr std::array<SettingField, kSettingFieldCount> kSettingFields = {{
-    {"numHarriers", "harriers", &Settings::numHarriers, 15, 1, 30, nullptr, 0},
-    {"mode", "resolution", &Settings::mode, kDefaultMode, 0, kResolutionChoiceCount - 1,
-     kResolutionChoices, kResolutionChoiceCount},
-    {"cloudSurface", "clouds", &Settings::cloudSurface, 1, 0, 1, kCloudChoices, 2},
-    {"withGround", nullptr, &Settings::withGround, 1, 0, 1, nullptr, 0},
-    {"formation", "formation", &Settings::formation, 0, 0, 100, kFormationChoices, 4},
-    {"numHARRIERStriangle", "triangle", &Settings::numHARRIERStriangle, 16, 9, 25, kTriangleChoices,
-     3},
-}};
+// Where each field stands in the table, and so in SettingsOverrides::values.
+inline constexpr int kFieldHarriers = 0;
+inline constexpr int kFieldMode = 1;
+inline constexpr int kFieldClouds = 2;
+inline constexpr int kFieldGround = 3;
+inline constexpr int kFieldFormation = 4;
+inline constexpr int kFieldTriangle = 5;
+
+// The table for one platform's display modes, in the order in which the values are always read
+// and written. Only the mode's words, range and default differ from one platform to another.
+constexpr SettingTable settingFields(const DisplayModes& modes) {
+  const int modeCount = static_cast<int>(modes.choices.size());
+  return {{
+      {"numHarriers", "harriers", &Settings::numHarriers, 15, 1, 30, nullptr, 0},
+      {"mode", "resolution", &Settings::mode, modes.defaultMode, 0, modeCount - 1,
+       modes.choices.data(), modeCount},
+      {"cloudSurface", "clouds", &Settings::cloudSurface, 1, 0, 1, kCloudChoices, 2},
+      {"withGround", nullptr, &Settings::withGround, 1, 0, 1, nullptr, 0},
+      {"formation", "formation", &Settings::formation, 0, 0, 100, kFormationChoices, 4},
+      {"numHARRIERStriangle", "triangle", &Settings::numHARRIERStriangle, 16, 9, 25,
+       kTriangleChoices, 3},
+  }};
+}
+
+// The names, the members and the ranges every platform shares; the mode's words are left out.
+inline constexpr SettingTable kSharedSettingFields = settingFields(DisplayModes{});
+
+static_assert(settingFields(kLinuxModes)[kFieldHarriers].member == &Settings::numHarriers);
+static_assert(settingFields(kLinuxModes)[kFieldMode].member == &Settings::mode);
+static_assert(settingFields(kLinuxModes)[kFieldClouds].member == &Settings::cloudSurface);
+static_assert(settingFields(kLinuxModes)[kFieldGround].member == &Settings::withGround);
+static_assert(settingFields(kLinuxModes)[kFieldFormation].member == &Settings::formation);
+static_assert(settingFields(kLinuxModes)[kFieldTriangle].member == &Settings::numHARRIERStriangle);
 
 // Values given on the command line for one run; they are never saved.
 struct SettingsOverrides {
@@ -99,8 +132,9 @@ struct SettingsOverrides {
 };
 
 // Parses the value of the override for field index; false when the text is not one of its
-// words or not a whole number within the field's range.
-bool parseOverrideValue(int field, std::string_view text, int32_t& value);
+// words (for the mode, one of the platform's) or not a whole number within the field's range.
+bool parseOverrideValue(int field, std::string_view text, int32_t& value,
+                        const DisplayModes& modes);
 void applyOverrides(Settings& settings, const SettingsOverrides& overrides);
 
 // A persistent per-user store of named 32-bit values that tells, when opened, whether it was
@@ -126,10 +160,11 @@ bool saveSettings(const Settings& settings, SettingsStore& store);
 void deriveRunSettings(Settings& settings, Random& random);
 // True when the run draws at its window's size (mode "screen"); the host then gives the size,
 // at the start and whenever the window changes, through followWindow.
-bool drawsAtWindowSize(const Settings& settings);
+bool drawsAtWindowSize(const Settings& settings, const DisplayModes& modes);
 // Sets the picture's size from the window's, within 1 to kMaxScreenSide a side.
 void followWindow(Settings& settings, int width, int height);
+// The whole preparation, from the platform's defaults: load, overrides, derivation.
 void prepareRunSettings(Settings& settings, SettingsStore& store, Random& random,
-                        const SettingsOverrides& overrides);
+                        const SettingsOverrides& overrides, const DisplayModes& modes);
 
 }  // namespace tavrik

@@ -4,7 +4,7 @@ namespace tavrik {
 
 void stepFrame(Run& run, Device& device, MillisecondTimer& timer, int windowWidth,
                int windowHeight) {
-  if (drawsAtWindowSize(run.settings)) {
+  if (drawsAtWindowSize(run.settings, run.modes)) {
     followWindow(run.settings, windowWidth, windowHeight);
     device.resize(run.settings.screenWidth, run.settings.screenHeight);
   }

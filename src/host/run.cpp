@@ -7,9 +7,11 @@
 
 namespace tavrik {
 
-void prepareRun(Run& run, SettingsStore& store, uint32_t seed, const SettingsOverrides& overrides) {
+void prepareRun(Run& run, SettingsStore& store, uint32_t seed, const SettingsOverrides& overrides,
+                const DisplayModes& modes) {
+  run.modes = modes;
   seedAndStir(run.random, seed);
-  prepareRunSettings(run.settings, store, run.random, overrides);
+  prepareRunSettings(run.settings, store, run.random, overrides, modes);
 }
 
 bool startRun(Run& run, Device& device, MillisecondTimer& timer) {

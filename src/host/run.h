@@ -25,11 +25,15 @@ struct Run {
   Random random;
   Scene scene{};
   CameraState camera;
+  // The host's display modes, as prepareRun was given them.
+  DisplayModes modes;
 };
 
-// Seeds and stirs the generator, loads the settings, applies the overrides and derives the run
-// values. Comes before the host makes its window, which needs the screen size.
-void prepareRun(Run& run, SettingsStore& store, uint32_t seed, const SettingsOverrides& overrides);
+// Seeds and stirs the generator, loads the settings (from the defaults of the host's display
+// modes), applies the overrides and derives the run values. Comes before the host makes its
+// window, which needs the screen size.
+void prepareRun(Run& run, SettingsStore& store, uint32_t seed, const SettingsOverrides& overrides,
+                const DisplayModes& modes);
 // Brings the device up and builds the scene; its last act stamps one timer reading as the start.
 // On false the device has been released again and the run must end.
 bool startRun(Run& run, Device& device, MillisecondTimer& timer);

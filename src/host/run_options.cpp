@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "host/quote.h"
+#include "config/quote.h"
 
 namespace tavrik {
 
@@ -22,7 +22,8 @@ std::string_view optionName(std::string_view arg) {
 }
 
 const char* nameOf(const OptionEntry& option) {
-  return option.field >= 0 ? kSettingFields[static_cast<size_t>(option.field)].option : option.name;
+  return option.field >= 0 ? kSharedSettingFields[static_cast<size_t>(option.field)].option
+                           : option.name;
 }
 
 bool parseUnsigned(std::string_view text, uint32_t& value) {
@@ -32,8 +33,8 @@ bool parseUnsigned(std::string_view text, uint32_t& value) {
 }
 
 // "WxH" with each side from 1 to the largest picture drawn at a window's size.
-bool parsePictureSize(std::string_view text, RunOptions& options) {
-  if (kResolutionChoices[kResolutionChoiceCount - 1].value != kModeScreen) {
+bool parsePictureSize(std::string_view text, RunOptions& options, const DisplayModes& modes) {
+  if (!modes.screenAtWindowSize) {
     return false;  // a build that draws only at its display modes
   }
   const size_t x = text.find('x');
@@ -52,7 +53,7 @@ bool parsePictureSize(std::string_view text, RunOptions& options) {
 // What an override takes, for the message about a bad value: "(1 to 30)", "(surface or wire)".
 // Written with append and snprintf: GCC 12 at -O3 takes std::string's operator+ here for an
 // overlapping copy.
-std::string valueRange(const SettingField& field) {
+std::string valueRange(const SettingField& field, const DisplayModes& modes) {
   char number[64];
   if (field.choices == nullptr) {
     std::snprintf(number, sizeof number, "(%lld to %lld)", static_cast<long long>(field.low),
@@ -60,8 +61,7 @@ std::string valueRange(const SettingField& field) {
     return number;
   }
   // A build that draws at the window's size also takes any picture size.
-  const bool anySize = field.member == &Settings::mode &&
-                       kResolutionChoices[kResolutionChoiceCount - 1].value == kModeScreen;
+  const bool anySize = field.member == &Settings::mode && modes.screenAtWindowSize;
   const int words = field.choiceCount + (anySize ? 1 : 0);
   std::string text = "(";
   for (int i = 0; i < words; ++i) {
@@ -78,15 +78,15 @@ std::string valueRange(const SettingField& field) {
 }
 
 bool applySetting(const OptionEntry& option, const std::string& dashed, std::string_view value,
-                  RunOptions& options, std::string& error) {
+                  RunOptions& options, std::string& error, const DisplayModes& modes) {
   const int field = option.field;
-  const SettingField& setting = kSettingFields[static_cast<size_t>(field)];
+  const SettingField setting = settingFields(modes)[static_cast<size_t>(field)];
   int32_t parsed = 0;
-  if (setting.member == &Settings::mode && !parseOverrideValue(field, value, parsed) &&
-      parsePictureSize(value, options)) {
+  if (field == kFieldMode && !parseOverrideValue(field, value, parsed, modes) &&
+      parsePictureSize(value, options, modes)) {
     parsed = kModeScreen;
-  } else if (!parseOverrideValue(field, value, parsed)) {
-    error = badValue(dashed, value, valueRange(setting).c_str());
+  } else if (!parseOverrideValue(field, value, parsed, modes)) {
+    error = badValue(dashed, value, valueRange(setting, modes).c_str());
     return false;
   }
   options.overrides.values[static_cast<size_t>(field)] = parsed;
@@ -196,9 +196,9 @@ bool startsHeadlessRun(OptionKind kind) {
 }
 
 bool applyRunOption(const OptionEntry& option, const std::string& dashed, std::string_view value,
-                    RunOptions& options, std::string& error) {
+                    RunOptions& options, std::string& error, const DisplayModes& modes) {
   if (option.kind == OptionKind::Setting) {
-    return applySetting(option, dashed, value, options, error);
+    return applySetting(option, dashed, value, options, error, modes);
   }
   if (option.kind == OptionKind::Trace || option.kind == OptionKind::Output) {
     if (value.empty()) {
@@ -226,7 +226,7 @@ bool applyRunOption(const OptionEntry& option, const std::string& dashed, std::s
 }
 
 bool parseRunOption(int argc, char** argv, int& i, RunOptions& options, bool& known,
-                    std::string& error) {
+                    std::string& error, const DisplayModes& modes) {
   const OptionEntry* option = findOption(argc, argv, i, kRunnerProgram);
   known = option != nullptr && isRunOption(option->kind);
   if (!known) {
@@ -237,11 +237,11 @@ bool parseRunOption(int argc, char** argv, int& i, RunOptions& options, bool& kn
     error = dashed + " needs a value";
     return false;
   }
-  return applyRunOption(*option, dashed, argv[++i], options, error);
+  return applyRunOption(*option, dashed, argv[++i], options, error, modes);
 }
 
 bool parseRunnerCommandLine(int argc, char** argv, uint8_t program, RunnerCommand& command,
-                            std::string& error) {
+                            std::string& error, const DisplayModes& modes) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     // The runners take these only as written; the Linux program's -help is in the table.
@@ -275,7 +275,7 @@ bool parseRunnerCommandLine(int argc, char** argv, uint8_t program, RunnerComman
     } else if (option->kind == OptionKind::ReplayDevice) {
       error = badValue(dashed, value, option->range);
       return false;
-    } else if (!applyRunOption(*option, dashed, value, command.options, error)) {
+    } else if (!applyRunOption(*option, dashed, value, command.options, error, modes)) {
       return false;
     }
   }

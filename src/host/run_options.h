@@ -1,7 +1,7 @@
 // The options of a run and the one table of every program's command-line options: their names,
 // the value each takes, the values it accepts and the lines --help writes for it. The parsers of
 // the Linux program, the Windows replay runner and the Node runner all walk this table; the
-// settings overrides among them take their names and values from kSettingFields.
+// settings overrides among them take their names and values from the settings table.
 #pragma once
 
 #include <cstdint>
@@ -111,15 +111,15 @@ struct OptionEntry {
   uint32_t low = 0;
   uint32_t high = 0;
   const char* range = nullptr;
-  int field = -1;  // a settings override's index in kSettingFields
+  int field = -1;  // a settings override's index in the settings table
   // The help lines after the names, '\n' between them; nullptr: on the next option's line.
   const char* help = nullptr;
 };
 
-// The index in kSettingFields of the override called option, or -1.
+// The index in the settings table of the override called option, or -1.
 constexpr int settingField(std::string_view option) {
-  for (size_t f = 0; f < kSettingFields.size(); ++f) {
-    if (kSettingFields[f].option != nullptr && option == kSettingFields[f].option) {
+  for (size_t f = 0; f < kSharedSettingFields.size(); ++f) {
+    if (kSharedSettingFields[f].option != nullptr && option == kSharedSettingFields[f].option) {
       return static_cast<int>(f);
     }
   }
@@ -342,8 +342,8 @@ constexpr bool overridesListed() {
       return false;
     }
   }
-  for (size_t f = 0; f < kSettingFields.size(); ++f) {
-    bool listed = kSettingFields[f].option == nullptr;
+  for (size_t f = 0; f < kSharedSettingFields.size(); ++f) {
+    bool listed = kSharedSettingFields[f].option == nullptr;
     for (const OptionEntry& option : kOptions) {
       listed = listed || option.field == static_cast<int>(f);
     }
@@ -392,13 +392,13 @@ bool startsHeadlessRun(OptionKind kind);
 // Sets what a run option gives from its value; false with a one-line message in error when the
 // value is bad. dashed is the option as spelled, for the message.
 bool applyRunOption(const OptionEntry& option, const std::string& dashed, std::string_view value,
-                    RunOptions& options, std::string& error);
+                    RunOptions& options, std::string& error, const DisplayModes& modes);
 
 // Takes the option at argv[i] (and its value, advancing i) when it is one of the runner's or a
 // settings override. Returns false with a one-line message in error when the option is known but
 // its value is bad; unknown options leave known false.
 bool parseRunOption(int argc, char** argv, int& i, RunOptions& options, bool& known,
-                    std::string& error);
+                    std::string& error, const DisplayModes& modes);
 
 // The command line of a runner without a window: tavrik-replay.exe or the Node runner.
 struct RunnerCommand {
@@ -414,7 +414,7 @@ struct RunnerCommand {
 // --help or, for the replay runner, --version. False with a one-line message in error for an
 // unknown option or a bad value.
 bool parseRunnerCommandLine(int argc, char** argv, uint8_t program, RunnerCommand& command,
-                            std::string& error);
+                            std::string& error, const DisplayModes& modes);
 
 // One group's lines of --help, after its heading.
 std::string optionUsage(OptionGroup group);

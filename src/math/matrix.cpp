@@ -17,6 +17,17 @@ SineCosine sineCosineOf(double angle) {
   return out;
 }
 
+// A turn by angle in the plane of axes a and b, from a towards b as the builders below have it
+// (row vectors: a point on a goes to cos a + sin b).
+void SetPlaneRotation(Matrix4& out, float angle, int a, int b) {
+  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
+  SetIdentity(out);
+  out(a, a) = c;
+  out(a, b) = s;
+  out(b, a) = -s;
+  out(b, b) = c;
+}
+
 }  // namespace
 
 void SetZero(Matrix4& out) {
@@ -47,30 +58,15 @@ void SetScale(Matrix4& out, float x, float y, float z) {
 }
 
 void SetRotationX(Matrix4& out, float angle) {
-  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
-  SetIdentity(out);
-  out(1, 1) = c;
-  out(1, 2) = s;
-  out(2, 1) = -s;
-  out(2, 2) = c;
+  SetPlaneRotation(out, angle, 1, 2);
 }
 
 void SetRotationY(Matrix4& out, float angle) {
-  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
-  SetIdentity(out);
-  out(0, 0) = c;
-  out(0, 2) = -s;
-  out(2, 0) = s;
-  out(2, 2) = c;
+  SetPlaneRotation(out, angle, 2, 0);
 }
 
 void SetRotationZ(Matrix4& out, float angle) {
-  const auto [s, c] = sineCosineOf(static_cast<double>(angle));
-  SetIdentity(out);
-  out(0, 0) = c;
-  out(0, 1) = s;
-  out(1, 0) = -s;
-  out(1, 1) = c;
+  SetPlaneRotation(out, angle, 0, 1);
 }
 
 void SetLookAt(Matrix4& out, const Vec3& from, const Vec3& at, float roll) {

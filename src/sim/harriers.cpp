@@ -30,6 +30,13 @@ void flockPass(Scene& scene, const Settings& settings, int count, double t, cons
   }
 }
 
+void setRow(Matrix4& m, int row, const Vec3& v, float w) {
+  m(row, 0) = v.x;
+  m(row, 1) = v.y;
+  m(row, 2) = v.z;
+  m(row, 3) = w;
+}
+
 }  // namespace
 
 int liveHarrierCount(const Settings& settings) {
@@ -126,23 +133,11 @@ void stepHarrier(Scene& scene, const Settings& settings, int count, int i, doubl
   h.side = side1;
   h.up = up1;
 
-  Matrix4& w = h.world;
-  w.m[0] = side1.x;
-  w.m[1] = side1.y;
-  w.m[2] = side1.z;
-  w.m[3] = 0.0f;
-  w.m[4] = up1.x;
-  w.m[5] = up1.y;
-  w.m[6] = up1.z;
-  w.m[7] = 0.0f;
-  w.m[8] = f1.x;
-  w.m[9] = f1.y;
-  w.m[10] = f1.z;
-  w.m[11] = 0.0f;
-  w.m[12] = p.x;
-  w.m[13] = p.y;
-  w.m[14] = p.z;
-  w.m[15] = 1.0f;
+  // Rows: the model's x, y and z axes, then its place.
+  setRow(h.world, 0, side1, 0.0f);
+  setRow(h.world, 1, up1, 0.0f);
+  setRow(h.world, 2, f1, 0.0f);
+  setRow(h.world, 3, p, 1.0f);
   h.drawPosition = p;
   h.position = p + v1 * dt;
 }

@@ -7,16 +7,12 @@
 #include "config/settings.h"
 #include "math/random.h"
 #include "scene/scene.h"
+#include "support/flight_settings.h"
 
 namespace tavrik {
 namespace {
 
-Settings cameraSettings(int count, int formation) {
-  Settings settings;
-  settings.numHarriers = count;
-  settings.formation = formation;
-  return settings;
-}
+using testing::flightSettings;
 
 std::unique_ptr<Scene> cameraScene() {
   auto scene = std::make_unique<Scene>();
@@ -27,6 +23,25 @@ std::unique_ptr<Scene> cameraScene() {
   scene->quarryPosition = Vec3(1650.0f, 150.0f, 2750.0f);
   scene->lookAheadPoint = Vec3(1700.0f, 180.0f, 2600.0f);
   return scene;
+}
+
+// The camera of a fresh scene over frames 31 seconds apart from 60 s on, so that a cut falls
+// due at every one; check(before, after) sees the camera state around each step. Stops at the
+// first fatal failure.
+template <typename Check>
+void flyCamera(uint32_t seed, const Settings& settings, int frames, Check check) {
+  CameraState camera;
+  auto scene = cameraScene();
+  Random random{seed};
+  for (int frame = 0; frame < frames; ++frame) {
+    const CameraState before = camera;
+    scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
+    stepCamera(camera, *scene, settings, random);
+    check(before, camera, *scene);
+    if (::testing::Test::HasFatalFailure()) {
+      return;
+    }
+  }
 }
 
 // The value of the draw that left the generator in this state, and the state before it.
@@ -90,7 +105,7 @@ TEST(Camera, FirstFrameOpensWithTheFlockEvenEarlyAfterBoot) {
     auto scene = cameraScene();
     scene->nowMs = now;
     Random random{now + 7};
-    stepCamera(camera, *scene, cameraSettings(15, kFormationNone), random);
+    stepCamera(camera, *scene, flightSettings(15, kFormationNone), random);
     EXPECT_EQ(camera.shotCode, flockOpening);
     EXPECT_EQ(camera.shotDurationMs, 12000u);
     EXPECT_EQ(camera.lastCutMs, now);
@@ -118,7 +133,7 @@ TEST(Camera, HighOpeningFollowsOneHarrierFromAbove) {
     scene->highOpening = 1;
     scene->nowMs = 70000;
     Random random{99};
-    const Settings settings = cameraSettings(10, formation);
+    const Settings settings = flightSettings(10, formation);
     stepCamera(camera, *scene, settings, random);
     EXPECT_EQ(camera.shotCode, harrierTelephoto);
     EXPECT_EQ(camera.shotDurationMs, 12000u);
@@ -168,7 +183,7 @@ TEST(Camera, CutsAlternateBetweenTheGroupsAfterTheOpening) {
     auto scene = cameraScene();
     scene->highOpening = seed % 5 == 0 ? 1 : 0;
     Random random{seed};
-    const Settings settings = cameraSettings(15, static_cast<int>(seed % 3));
+    const Settings settings = flightSettings(15, static_cast<int>(seed % 3));
     scene->nowMs = 60000;
     stepCamera(camera, *scene, settings, random);
     ASSERT_TRUE(camera.shotCode == flockOpening || camera.shotCode == harrierTelephoto);
@@ -198,7 +213,7 @@ TEST(Camera, LateFrameDoesNotShortenTheNextShot) {
   CameraState camera;
   auto scene = cameraScene();
   Random random{4};
-  const Settings settings = cameraSettings(15, kFormationNone);
+  const Settings settings = flightSettings(15, kFormationNone);
   scene->nowMs = 60000;
   stepCamera(camera, *scene, settings, random);
   scene->nowMs = 60000 + 12000 + 7000;  // seven seconds late
@@ -215,66 +230,47 @@ TEST(Camera, FormationShotsNeverFollowTheLeader) {
   for (int formation : {kFormationTriangle, kFormationLine}) {
     bool sawLast = false;
     for (uint32_t seed = 1; seed <= 30; ++seed) {
-      CameraState camera;
-      auto scene = cameraScene();
-      Random random{seed};
-      const Settings settings = cameraSettings(10, formation);
-      for (int frame = 0; frame < 200; ++frame) {
-        scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-        stepCamera(camera, *scene, settings, random);
-        if (camera.shotCode == harrierRideAlong || camera.shotCode == harrierTelephoto) {
-          ASSERT_GE(camera.targetHarrier, 1u);
-          ASSERT_LE(camera.targetHarrier, 9u);
-          sawLast = sawLast || camera.targetHarrier == 9u;
-        }
-      }
+      flyCamera(seed, flightSettings(10, formation), 200,
+                [&](const CameraState&, const CameraState& camera, const Scene&) {
+                  if (camera.shotCode == harrierRideAlong || camera.shotCode == harrierTelephoto) {
+                    ASSERT_GE(camera.targetHarrier, 1u);
+                    ASSERT_LE(camera.targetHarrier, 9u);
+                    sawLast = sawLast || camera.targetHarrier == 9u;
+                  }
+                });
+      ASSERT_FALSE(HasFatalFailure());
     }
     EXPECT_TRUE(sawLast);
   }
 }
 
 TEST(Camera, FreeFlightWithOneHarrierAlwaysFollowsHarrierZero) {
-  CameraState camera;
-  auto scene = cameraScene();
-  Random random{321};
-  const Settings settings = cameraSettings(1, kFormationNone);
-  for (int frame = 0; frame < 300; ++frame) {
-    scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-    stepCamera(camera, *scene, settings, random);
-    ASSERT_EQ(camera.targetHarrier, 0u);
-  }
+  flyCamera(321, flightSettings(1, kFormationNone), 300,
+            [](const CameraState&, const CameraState& camera, const Scene&) {
+              ASSERT_EQ(camera.targetHarrier, 0u);
+            });
 }
 
 TEST(Camera, FormationOfOneHarrierDoesNotDivideByZero) {
-  CameraState camera;
-  auto scene = cameraScene();
-  Random random{5};
-  const Settings settings = cameraSettings(1, kFormationTriangle);
-  for (int frame = 0; frame < 300; ++frame) {
-    scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-    stepCamera(camera, *scene, settings, random);
-    ASSERT_TRUE(matrixFinite(scene->view));
-  }
+  flyCamera(5, flightSettings(1, kFormationTriangle), 300,
+            [](const CameraState&, const CameraState&, const Scene& scene) {
+              ASSERT_TRUE(matrixFinite(scene.view));
+            });
 }
 
 TEST(Camera, FixedShotsAndQuarryFollowKeepTheLens) {
   int checked = 0;
   for (uint32_t seed = 1; seed <= 20; ++seed) {
-    CameraState camera;
-    auto scene = cameraScene();
-    Random random{seed};
-    const Settings settings = cameraSettings(15, kFormationNone);
-    for (int frame = 0; frame < 100; ++frame) {
-      const float lens = camera.lensTangent;
-      scene->nowMs = 60000 + 31000u * static_cast<uint32_t>(frame);
-      stepCamera(camera, *scene, settings, random);
-      if (isFixedShot(camera.shotCode) || camera.shotCode == quarryFollow) {
-        ASSERT_EQ(camera.lensTangent, lens);
-        ++checked;
-      } else {
-        ASSERT_GT(camera.lensTangent, 0.0f);
-      }
-    }
+    flyCamera(seed, flightSettings(15, kFormationNone), 100,
+              [&](const CameraState& before, const CameraState& camera, const Scene&) {
+                if (isFixedShot(camera.shotCode) || camera.shotCode == quarryFollow) {
+                  ASSERT_EQ(camera.lensTangent, before.lensTangent);
+                  ++checked;
+                } else {
+                  ASSERT_GT(camera.lensTangent, 0.0f);
+                }
+              });
+    ASSERT_FALSE(HasFatalFailure());
   }
   EXPECT_GT(checked, 500);
 }
@@ -286,7 +282,7 @@ TEST(Camera, SameSeedSameShots) {
   auto sceneB = cameraScene();
   Random randomA{777};
   Random randomB{777};
-  const Settings settings = cameraSettings(20, kFormationNone);
+  const Settings settings = flightSettings(20, kFormationNone);
   for (int frame = 0; frame < 100; ++frame) {
     sceneA->nowMs = sceneB->nowMs = 1000u * static_cast<uint32_t>(frame);
     stepCamera(a, *sceneA, settings, randomA);
@@ -345,7 +341,7 @@ TEST(FixedCut, QuarryAmbushRecipe) {
   scene->nowMs = 5000;
   Random random = stateForFixedShot(2, 11);
   Random replay = random;
-  makeCut(camera, *scene, cameraSettings(15, kFormationNone), random);
+  makeCut(camera, *scene, flightSettings(15, kFormationNone), random);
   replay.next();
   const float u1 = replay.unit();
   const float u2 = replay.unit();
@@ -373,7 +369,7 @@ TEST(FixedCut, FieldLengthwiseRecipe) {
   auto scene = cameraScene();
   Random random = stateForFixedShot(1, 12);
   Random replay = random;
-  makeCut(camera, *scene, cameraSettings(15, kFormationNone), random);
+  makeCut(camera, *scene, flightSettings(15, kFormationNone), random);
   replay.next();
   const bool longer = replay.next() % 3 == 0;
   const float u0 = replay.unit();
@@ -401,7 +397,7 @@ TEST(FixedCut, FieldOverviewLooksAtTheGridCentreFromAboveTheGround) {
     camera.fixedGroupNext = 1;
     auto scene = cameraScene();
     Random random = stateForFixedShot(0, seed);
-    makeCut(camera, *scene, cameraSettings(15, kFormationNone), random);
+    makeCut(camera, *scene, flightSettings(15, kFormationNone), random);
     ASSERT_EQ(camera.shotCode, fieldOverview);
     EXPECT_EQ(camera.fixedTarget.x, cloudCentre.x);
     EXPECT_EQ(camera.fixedTarget.y, 0.0f);
@@ -434,7 +430,7 @@ TEST(Placement, EachShotHasItsPlanesAndLens) {
     camera.fixedEye = Vec3(5.0f, 6.0f, 7.0f);
     camera.fixedTarget = Vec3(500.0f, 0.0f, 900.0f);
     auto scene = cameraScene();
-    placeCamera(camera, *scene, cameraSettings(15, kFormationNone));
+    placeCamera(camera, *scene, flightSettings(15, kFormationNone));
     const float lens = c.lens > 0.0f ? c.lens : 0.3f;
     const double half = std::atan(static_cast<double>(lens));
     EXPECT_NEAR(scene->projection(0, 0), std::cos(half), 1e-6) << c.shot;
@@ -452,7 +448,7 @@ TEST(Placement, TargetsAndEyesFollowTheirObjects) {
   camera.targetJitter = Vec3(1.0f, 2.0f, 0.0f);
   camera.fixedEye = Vec3(5.0f, 6.0f, 7.0f);
   auto scene = cameraScene();
-  const Settings settings = cameraSettings(15, kFormationNone);
+  const Settings settings = flightSettings(15, kFormationNone);
   const Vec3 h3 = scene->harriers[3].drawPosition;
 
   camera.shotCode = harrierRideAlong;
@@ -487,7 +483,7 @@ TEST(Placement, TargetOutsideTheLiveFlockFallsBackToHarrierZero) {
   camera.shotCode = harrierTelephoto;
   camera.targetHarrier = 4000000000u;
   auto scene = cameraScene();
-  placeCamera(camera, *scene, cameraSettings(4, kFormationNone));
+  placeCamera(camera, *scene, flightSettings(4, kFormationNone));
   EXPECT_EQ(camera.cameraTarget.x, scene->harriers[0].drawPosition.x);
 }
 

@@ -15,6 +15,7 @@
 
 #include "config/file_store.h"
 #include "support/fake_dialog_view.h"
+#include "support/host_modes.h"
 #include "support/memory_store.h"
 
 namespace tavrik {
@@ -23,23 +24,18 @@ namespace {
 using FakeView = testing::FakeDialogView;
 
 using FakeStore = testing::MemoryStore;
-
-FakeStore storedWith(std::map<std::string, int32_t> values) {
-  FakeStore store;
-  store.exists = true;
-  store.values = std::move(values);
-  return store;
-}
+using testing::storedWith;
 
 // The radio of the default resolution: 640*480 in the Windows dialog, "screen" in the Linux one.
 constexpr int kDefaultResolutionRadio =
-    kResolutionRadios[std::size(kResolutionRadios) - 1].value == kDefaultMode
-        ? kResolutionRadios[std::size(kResolutionRadios) - 1].id
+    kHostDialog.resolutionRadios[std::size(kHostDialog.resolutionRadios) - 1].value ==
+            kHostModes.defaultMode
+        ? kHostDialog.resolutionRadios[std::size(kHostDialog.resolutionRadios) - 1].id
         : kIdResolution640;
 
-const std::map<std::string, int32_t> kDefaults = {{"numHarriers", 15}, {"mode", kDefaultMode},
-                                                  {"cloudSurface", 1}, {"withGround", 1},
-                                                  {"formation", 0},    {"numHARRIERStriangle", 16}};
+const std::map<std::string, int32_t> kDefaults = {
+    {"numHarriers", 15}, {"mode", kHostModes.defaultMode}, {"cloudSurface", 1}, {"withGround", 1},
+    {"formation", 0},    {"numHARRIERStriangle", 16}};
 
 const std::vector<int> kRadioIds = {kIdFormationNone,   kIdFormationTriangle, kIdFormationLine,
                                     kIdFormationRandom, kIdTriangle9,         kIdTriangle16,
@@ -60,13 +56,13 @@ std::vector<int> checkedIds(const FakeView& view) {
 TEST(SettingsDialog, FirstOpenCreatesTheStoreWithDefaultsAndShowsThem) {
   FakeStore store;
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
 
   EXPECT_EQ(store.values, kDefaults);
   ASSERT_EQ(store.writes.size(), 6u);
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
-    EXPECT_EQ(store.writes[i].first, kSettingFields[i].name);
+  for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
+    EXPECT_EQ(store.writes[i].first, kHostSettingFields[i].name);
   }
   EXPECT_EQ(view.texts[kIdCountText], "15");
   EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationNone, kIdTriangle16, kIdCloudSurface,
@@ -82,7 +78,7 @@ TEST(SettingsDialog, FirstOpenCreatesTheStoreWithDefaultsAndShowsThem) {
 TEST(SettingsDialog, CancelOnFirstOpenLeavesTheDefaults) {
   FakeStore store;
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   dialog.stepCount(3);
   view.click(kIdFormationTriangle);
@@ -100,7 +96,7 @@ TEST(SettingsDialog, StoredValuesSetTheControls) {
                                 {"formation", 100},
                                 {"numHARRIERStriangle", 25}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_TRUE(store.writes.empty());
   EXPECT_EQ(view.texts[kIdCountText], "7");
@@ -111,7 +107,7 @@ TEST(SettingsDialog, StoredValuesSetTheControls) {
 TEST(SettingsDialog, CountFollowsEachArrowPressAndStopsAt30) {
   FakeStore store = storedWith({{"numHarriers", 28}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   dialog.stepCount(1);
   EXPECT_EQ(view.texts[kIdCountText], "29");
@@ -129,7 +125,7 @@ TEST(SettingsDialog, CountFollowsEachArrowPressAndStopsAt30) {
 TEST(SettingsDialog, CountStopsAt1WithoutWrapping) {
   FakeStore store = storedWith({{"numHarriers", 2}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   dialog.stepCount(-1);
   dialog.stepCount(-1);
@@ -143,7 +139,7 @@ TEST(SettingsDialog, CountStopsAt1WithoutWrapping) {
 TEST(SettingsDialog, AbsolutePositionsAreClamped) {
   FakeStore store;
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   dialog.setCount(12);
   EXPECT_EQ(view.texts[kIdCountText], "12");
@@ -160,14 +156,14 @@ TEST(SettingsDialog, AbsolutePositionsAreClamped) {
 TEST(SettingsDialog, StoredCountOutsideTheArrowsRangeIsShownAndSavedAsTheNearest) {
   FakeStore store = storedWith({{"numHarriers", 99}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_EQ(view.texts[kIdCountText], "30");
   dialog.command(kIdOk);
   EXPECT_EQ(store.values["numHarriers"], 30);
 
   FakeStore negative = storedWith({{"numHarriers", -5}});
-  SettingsDialog other(view, negative);
+  SettingsDialog other(view, negative, kHostDialog);
   other.open();
   EXPECT_EQ(view.texts[kIdCountText], "1");
 }
@@ -176,7 +172,7 @@ TEST(SettingsDialog, StoredCountOutsideTheArrowsRangeIsShownAndSavedAsTheNearest
 TEST(SettingsDialog, AStoredLineFormationChecksLineAndSurvivesOk) {
   FakeStore store = storedWith({{"formation", 2}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationLine, kIdTriangle16, kIdCloudSurface,
                                                 kDefaultResolutionRadio}));
@@ -191,7 +187,7 @@ TEST(SettingsDialog, TheLineRadioSavesTwo) {
   for (const int from : {kIdFormationNone, kIdFormationTriangle, kIdFormationRandom}) {
     FakeStore store = storedWith({});
     FakeView view;
-    SettingsDialog dialog(view, store);
+    SettingsDialog dialog(view, store, kHostDialog);
     dialog.open();
     view.click(from);
     view.click(kIdFormationLine);
@@ -205,9 +201,9 @@ TEST(SettingsDialog, TheLineRadioSavesTwo) {
 TEST(SettingsDialog, UnknownFormationLeavesTheGroupClearAndSurvivesOk) {
   FakeStore store = storedWith({{"formation", 5}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
-  for (const RadioChoice& radio : kFormationRadios) {
+  for (const RadioChoice& radio : kHostDialog.formationRadios) {
     EXPECT_FALSE(view.isChecked(radio.id)) << radio.id;
   }
   dialog.command(kIdOk);
@@ -243,7 +239,7 @@ TEST(SettingsDialog, TheWindowsTemplateShowsTheSameCreditLines) {
 TEST(SettingsDialog, UnknownTriangleCountAndResolutionSurviveOk) {
   FakeStore store = storedWith({{"numHARRIERStriangle", 12}, {"mode", 7}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationNone, kIdCloudSurface}));
   dialog.command(kIdOk);
@@ -257,7 +253,7 @@ TEST(SettingsDialog, CancelAfterChangesLeavesTheStoredValues) {
                                                  {"formation", 1},    {"numHARRIERStriangle", 9}};
   FakeStore store = storedWith(stored);
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   dialog.stepCount(1);
   dialog.stepCount(1);
@@ -280,7 +276,7 @@ TEST(SettingsDialog, OkWithNothingChangedRewritesAllSixWithGroundAsLoaded) {
                                 {"formation", 1},
                                 {"numHARRIERStriangle", 9}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_TRUE(dialog.command(kIdOk));
   const std::vector<std::pair<std::string, int32_t>> expected = {
@@ -295,7 +291,7 @@ TEST(SettingsDialog, OkWithNothingChangedRewritesAllSixWithGroundAsLoaded) {
 TEST(SettingsDialog, OkStoresEveryGroupsChoice) {
   FakeStore store;
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   view.click(kIdFormationTriangle);
   view.click(kIdTriangle25);
@@ -312,7 +308,7 @@ TEST(SettingsDialog, OkStoresEveryGroupsChoice) {
 TEST(SettingsDialog, OkReadsEachGroupInOrderSoTheLastCheckedButtonWins) {
   FakeStore store;
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   view.setChecked(kIdFormationNone, true);
   view.setChecked(kIdFormationRandom, true);
@@ -333,7 +329,7 @@ TEST(SettingsDialog, OkReadsEachGroupInOrderSoTheLastCheckedButtonWins) {
 TEST(SettingsDialog, CloudValueOtherThanOneShowsWireAndOkStoresZero) {
   FakeStore store = storedWith({{"cloudSurface", 5}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_TRUE(view.isChecked(kIdCloudWire));
   EXPECT_FALSE(view.isChecked(kIdCloudSurface));
@@ -344,7 +340,7 @@ TEST(SettingsDialog, CloudValueOtherThanOneShowsWireAndOkStoresZero) {
 TEST(SettingsDialog, FailedSaveIsReportedBeforeTheDialogEnds) {
   FakeStore store = storedWith({});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   store.failStoring = true;
   dialog.command(kIdOk);
@@ -355,7 +351,7 @@ TEST(SettingsDialog, FailedSaveIsReportedBeforeTheDialogEnds) {
 TEST(SettingsDialog, OtherCommandsAreNotHandled) {
   FakeStore store;
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_FALSE(dialog.command(kIdFormationTriangle));
   EXPECT_FALSE(dialog.command(0));
@@ -366,7 +362,7 @@ TEST(SettingsDialog, OtherCommandsAreNotHandled) {
 TEST(SettingsDialog, MissingValuesOfAStoreKeepTheirDefaults) {
   FakeStore store = storedWith({{"mode", 2}});
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_EQ(view.texts[kIdCountText], "15");
   EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationNone, kIdTriangle16, kIdCloudSurface,
@@ -404,7 +400,7 @@ TEST_F(DialogFileTest, BrokenFileOpensWithDefaultsAndOkRepairsIt) {
   }
   FileSettingsStore store(path_);
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   EXPECT_EQ(view.texts[kIdCountText], "15");
   EXPECT_EQ(checkedIds(view), (std::vector<int>{kIdFormationLine, kIdTriangle16, kIdCloudSurface,
@@ -419,9 +415,9 @@ TEST_F(DialogFileTest, BrokenFileOpensWithDefaultsAndOkRepairsIt) {
 TEST_F(DialogFileTest, FirstOpenWritesTheDefaultsFile) {
   FileSettingsStore store(path_);
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
-  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kDefaultMode) +
+  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kHostModes.defaultMode) +
                             "\ncloudSurface=1\nwithGround=1\nformation=0\n"
                             "numHARRIERStriangle=16\n");
   dialog.command(kIdCancel);
@@ -430,7 +426,7 @@ TEST_F(DialogFileTest, FirstOpenWritesTheDefaultsFile) {
 TEST_F(DialogFileTest, UnsavableFileIsReported) {
   FileSettingsStore store("");
   FakeView view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   dialog.open();
   dialog.command(kIdOk);
   EXPECT_EQ(view.saveFailures, 1);

@@ -11,6 +11,8 @@
 
 #include "config/file_store.h"
 #include "config/settings.h"
+#include "support/host_modes.h"
+#include "support/persisted_values.h"
 
 namespace tavrik {
 namespace {
@@ -42,7 +44,7 @@ class FileStoreTest : public ::testing::Test {
     return s.str();
   }
   Settings load() {
-    Settings s;
+    Settings s(kHostModes);
     FileSettingsStore store(path_);
     loadSettings(s, store);
     return s;
@@ -55,7 +57,7 @@ class FileStoreTest : public ::testing::Test {
 TEST_F(FileStoreTest, FirstLoadCreatesTheFileWithTheDefaults) {
   const Settings s = load();
   EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kDefaultMode) +
+  EXPECT_EQ(readFile(), "numHarriers=15\nmode=" + std::to_string(kHostModes.defaultMode) +
                             "\ncloudSurface=1\nwithGround=1\nformation=0\n"
                             "numHARRIERStriangle=16\n");
   struct stat info {};
@@ -74,12 +76,7 @@ TEST_F(FileStoreTest, SaveAndLoadRoundTrip) {
   FileSettingsStore store(path_);
   ASSERT_TRUE(saveSettings(s, store));
   const Settings back = load();
-  EXPECT_EQ(back.numHarriers, 30);
-  EXPECT_EQ(back.mode, 2);
-  EXPECT_EQ(back.cloudSurface, 0);
-  EXPECT_EQ(back.withGround, 0);
-  EXPECT_EQ(back.formation, 100);
-  EXPECT_EQ(back.numHARRIERStriangle, 25);
+  EXPECT_EQ(testing::persistedValues(back), (testing::PersistedValues{30, 2, 0, 0, 100, 25}));
   // No temporary file is left beside it.
   int files = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(path_).parent_path())) {
@@ -114,7 +111,7 @@ TEST_F(FileStoreTest, JunkLinesAreSkippedAndGoodOnesKept) {
       "withGround=4294967295\n");
   const Settings s = load();
   EXPECT_EQ(s.numHarriers, 7);
-  EXPECT_EQ(s.mode, kDefaultMode);
+  EXPECT_EQ(s.mode, kHostModes.defaultMode);
   EXPECT_EQ(s.cloudSurface, 1);
   EXPECT_EQ(s.formation, 0);
   EXPECT_EQ(s.numHARRIERStriangle, 16);

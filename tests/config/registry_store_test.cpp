@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/settings.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -37,27 +38,33 @@ class RegistryStoreTest : public ::testing::Test {
     return value;
   }
 
+  // What a run loads from the key.
+  Settings load() {
+    RegistrySettingsStore store(key_.c_str());
+    Settings settings(kHostModes);
+    loadSettings(settings, store);
+    return settings;
+  }
+
   std::string key_;
 };
 
 TEST_F(RegistryStoreTest, ANewKeyReceivesTheDefaultsAsDwords) {
   RegistrySettingsStore store(key_.c_str());
-  Settings settings;
+  Settings settings(kHostModes);
   EXPECT_TRUE(loadSettings(settings, store));
   const DWORD expected[] = {15, 0, 1, 1, 0, 16};
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+  for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
     DWORD type = 0;
-    EXPECT_EQ(get(kSettingFields[i].name, type), expected[i]) << kSettingFields[i].name;
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << kSettingFields[i].name;
+    EXPECT_EQ(get(kHostSettingFields[i].name, type), expected[i]) << kHostSettingFields[i].name;
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << kHostSettingFields[i].name;
   }
 }
 
 TEST_F(RegistryStoreTest, AnExistingKeySuppliesWhatItHoldsAndNothingElse) {
   const DWORD mode = 2;
   put("mode", REG_DWORD, &mode, 4);
-  RegistrySettingsStore store(key_.c_str());
-  Settings settings;
-  loadSettings(settings, store);
+  const Settings settings = load();
   EXPECT_EQ(settings.mode, 2);
   EXPECT_EQ(settings.numHarriers, 15);
   DWORD type = 0;
@@ -73,9 +80,7 @@ TEST_F(RegistryStoreTest, ValuesOfAnotherTypeOrSizeCountAsMissing) {
   put("formation", REG_QWORD, &wide, sizeof wide);
   put("cloudSurface", REG_BINARY, &big, 2);
   put("mode", REG_DWORD, &big, 4);
-  RegistrySettingsStore store(key_.c_str());
-  Settings settings;
-  loadSettings(settings, store);
+  const Settings settings = load();
   EXPECT_EQ(settings.numHarriers, 15);
   EXPECT_EQ(settings.formation, 0);
   EXPECT_EQ(settings.cloudSurface, 1);

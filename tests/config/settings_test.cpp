@@ -5,42 +5,43 @@
 #include <string>
 
 #include "config/settings.h"
+#include "support/host_modes.h"
 #include "support/memory_store.h"
+#include "support/persisted_values.h"
 
 namespace tavrik {
 namespace {
 
 using testing::MemoryStore;
+using testing::storedWith;
 
 Settings prepared(MemoryStore& store, uint32_t seed = 1) {
   Settings settings;
   Random random;
   random.state = seed;
-  prepareRunSettings(settings, store, random, SettingsOverrides{});
+  prepareRunSettings(settings, store, random, SettingsOverrides{}, kHostModes);
   return settings;
 }
 
 TEST(Settings, DefaultsComeFromTheTable) {
-  const Settings s;
-  EXPECT_EQ(s.numHarriers, 15);
-  EXPECT_EQ(s.mode, kDefaultMode);  // 640 by 480 on Windows, the window's size on Linux
-  EXPECT_EQ(s.cloudSurface, 1);
-  EXPECT_EQ(s.withGround, 1);
-  EXPECT_EQ(s.formation, 0);
-  EXPECT_EQ(s.numHARRIERStriangle, 16);
+  EXPECT_EQ(Settings().mode, 0);  // the first mode, where no platform has said its own
+  const Settings s(kHostModes);
+  // The mode is 640 by 480 on Windows, the window's size on Linux.
+  EXPECT_EQ(testing::persistedValues(s),
+            (testing::PersistedValues{15, kHostModes.defaultMode, 1, 1, 0, 16}));
   EXPECT_EQ(s.screenWidth, 640);
   EXPECT_EQ(s.screenHeight, 480);
   EXPECT_EQ(s.cloudPrimitive, 5);
-  EXPECT_STREQ(kSettingFields[0].name, "numHarriers");
-  EXPECT_STREQ(kSettingFields[5].name, "numHARRIERStriangle");
+  EXPECT_STREQ(kHostSettingFields[0].name, "numHarriers");
+  EXPECT_STREQ(kHostSettingFields[5].name, "numHARRIERStriangle");
 }
 
 TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
   MemoryStore store;
-  Settings s;
+  Settings s(kHostModes);
   EXPECT_TRUE(loadSettings(s, store));
   EXPECT_EQ(store.values, (std::map<std::string, int32_t>{{"numHarriers", 15},
-                                                          {"mode", kDefaultMode},
+                                                          {"mode", kHostModes.defaultMode},
                                                           {"cloudSurface", 1},
                                                           {"withGround", 1},
                                                           {"formation", 0},
@@ -52,9 +53,7 @@ TEST(Settings, FirstLoadCreatesTheStoreWithTheDefaults) {
 }
 
 TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
-  MemoryStore store;
-  store.exists = true;
-  store.values["mode"] = 2;
+  MemoryStore store = storedWith({{"mode", 2}});
   const Settings s = prepared(store);
   EXPECT_EQ(s.screenWidth, 1024);
   EXPECT_EQ(s.screenHeight, 768);
@@ -65,9 +64,7 @@ TEST(Settings, PartialStoreYieldsDefaultsForTheRest) {
 
 TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
   for (int32_t mode : {7, -1, 3, INT_MAX}) {
-    MemoryStore store;
-    store.exists = true;
-    store.values["mode"] = mode;
+    MemoryStore store = storedWith({{"mode", mode}});
     const Settings s = prepared(store);
     EXPECT_EQ(s.screenWidth, 640) << mode;
     EXPECT_EQ(s.screenHeight, 480) << mode;
@@ -75,9 +72,7 @@ TEST(Settings, UnknownModeKeepsTheSmallestScreen) {
 }
 
 TEST(Settings, GroundIsForcedOnForTheRunOnly) {
-  MemoryStore store;
-  store.exists = true;
-  store.values["withGround"] = 0;
+  MemoryStore store = storedWith({{"withGround", 0}});
   const Settings s = prepared(store);
   EXPECT_EQ(s.withGround, 1);
   EXPECT_EQ(store.values["withGround"], 0);
@@ -85,15 +80,12 @@ TEST(Settings, GroundIsForcedOnForTheRunOnly) {
 
 TEST(Settings, FormationsAddTheLeader) {
   {
-    MemoryStore store;
-    store.exists = true;
-    store.values = {{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}};
+    MemoryStore store =
+        storedWith({{"formation", 1}, {"numHARRIERStriangle", 25}, {"numHarriers", 3}});
     EXPECT_EQ(prepared(store).numHarriers, 26);
   }
   {
-    MemoryStore store;
-    store.exists = true;
-    store.values = {{"formation", 2}, {"numHarriers", 30}};
+    MemoryStore store = storedWith({{"formation", 2}, {"numHarriers", 30}});
     EXPECT_EQ(prepared(store).numHarriers, 31);
   }
 }
@@ -101,14 +93,13 @@ TEST(Settings, FormationsAddTheLeader) {
 TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
   int triangles = 0;
   for (uint32_t seed = 0; seed < 200; ++seed) {
-    MemoryStore store;
-    store.exists = true;
-    store.values = {{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}};
+    MemoryStore store =
+        storedWith({{"formation", 100}, {"numHarriers", 4}, {"numHARRIERStriangle", 9}});
     Settings s;
     Random random;
     random.state = seed;
     Random expected = random;
-    prepareRunSettings(s, store, random, SettingsOverrides{});
+    prepareRunSettings(s, store, random, SettingsOverrides{}, kHostModes);
     const int draw = expected.next() % 2;
     EXPECT_EQ(random.state, expected.state);  // exactly one draw
     EXPECT_EQ(s.formation, draw);
@@ -122,9 +113,7 @@ TEST(Settings, RandomFormationDrawsOnceAndIsNotStored) {
 
 TEST(Settings, AnyCloudValueOtherThanOneDrawsLines) {
   for (int32_t cloud : {0, 2, -1, 1000}) {
-    MemoryStore store;
-    store.exists = true;
-    store.values["cloudSurface"] = cloud;
+    MemoryStore store = storedWith({{"cloudSurface", cloud}});
     EXPECT_EQ(prepared(store).cloudPrimitive, kPrimitiveLineList) << cloud;
   }
 }
@@ -136,10 +125,8 @@ TEST(Settings, HostileCountsAreBroughtIntoTheTable) {
   for (int32_t formation : {0, 1, 2, 100, 5, -7}) {
     for (int32_t count : counts) {
       for (int32_t triangle : counts) {
-        MemoryStore store;
-        store.exists = true;
-        store.values = {
-            {"formation", formation}, {"numHarriers", count}, {"numHARRIERStriangle", triangle}};
+        MemoryStore store = storedWith(
+            {{"formation", formation}, {"numHarriers", count}, {"numHARRIERStriangle", triangle}});
         const Settings s = prepared(store);
         const bool flock = s.formation == 1 || s.formation == 2;
         EXPECT_GE(s.numHarriers, flock ? 2 : 1) << formation << " " << count << " " << triangle;
@@ -163,20 +150,18 @@ TEST(Settings, SaveWritesAllSixEvenToANewStore) {
 }
 
 TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
-  MemoryStore store;
-  store.exists = true;
-  store.values = {{"formation", 0}, {"mode", 0}};
+  MemoryStore store = storedWith({{"formation", 0}, {"mode", 0}});
   SettingsOverrides overrides;
   int32_t value = 0;
-  ASSERT_TRUE(parseOverrideValue(4, "triangle", value));
-  overrides.values[4] = value;
-  ASSERT_TRUE(parseOverrideValue(5, "9", value));
-  overrides.values[5] = value;
-  ASSERT_TRUE(parseOverrideValue(1, "800x600", value));
-  overrides.values[1] = value;
+  ASSERT_TRUE(parseOverrideValue(kFieldFormation, "triangle", value, kHostModes));
+  overrides.values[kFieldFormation] = value;
+  ASSERT_TRUE(parseOverrideValue(kFieldTriangle, "9", value, kHostModes));
+  overrides.values[kFieldTriangle] = value;
+  ASSERT_TRUE(parseOverrideValue(kFieldMode, "800x600", value, kHostModes));
+  overrides.values[kFieldMode] = value;
   Settings s;
   Random random;
-  prepareRunSettings(s, store, random, overrides);
+  prepareRunSettings(s, store, random, overrides, kHostModes);
   EXPECT_EQ(s.formation, 1);
   EXPECT_EQ(s.numHarriers, 10);
   EXPECT_EQ(s.screenWidth, 800);
@@ -186,22 +171,22 @@ TEST(Settings, OverridesComeAfterLoadingAndBeforeTheDerivation) {
 
 TEST(Settings, OverrideValuesAreChecked) {
   int32_t v = 0;
-  EXPECT_TRUE(parseOverrideValue(0, "30", v));
+  EXPECT_TRUE(parseOverrideValue(kFieldHarriers, "30", v, kHostModes));
   EXPECT_EQ(v, 30);
-  EXPECT_FALSE(parseOverrideValue(0, "31", v));
-  EXPECT_FALSE(parseOverrideValue(0, "0", v));
-  EXPECT_FALSE(parseOverrideValue(0, "", v));
-  EXPECT_FALSE(parseOverrideValue(0, "12abc", v));
-  EXPECT_FALSE(parseOverrideValue(0, "99999999999999999999", v));
-  EXPECT_TRUE(parseOverrideValue(2, "wire", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "31", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "0", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "12abc", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldHarriers, "99999999999999999999", v, kHostModes));
+  EXPECT_TRUE(parseOverrideValue(kFieldClouds, "wire", v, kHostModes));
   EXPECT_EQ(v, 0);
-  EXPECT_FALSE(parseOverrideValue(2, "Wire", v));
-  EXPECT_TRUE(parseOverrideValue(4, "random", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldClouds, "Wire", v, kHostModes));
+  EXPECT_TRUE(parseOverrideValue(kFieldFormation, "random", v, kHostModes));
   EXPECT_EQ(v, 100);
-  EXPECT_TRUE(parseOverrideValue(4, "line", v));
+  EXPECT_TRUE(parseOverrideValue(kFieldFormation, "line", v, kHostModes));
   EXPECT_EQ(v, 2);
-  EXPECT_FALSE(parseOverrideValue(5, "10", v));
-  EXPECT_FALSE(parseOverrideValue(1, "1280x1024", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldTriangle, "10", v, kHostModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldMode, "1280x1024", v, kHostModes));
 }
 
 // The Linux port's fourth resolution: the picture takes its window's size, whatever it is; a
@@ -209,14 +194,12 @@ TEST(Settings, OverrideValuesAreChecked) {
 TEST(Settings, ScreenModeFollowsTheWindow) {
   int32_t v = 0;
   Settings s;
-#ifdef _WIN32
-  EXPECT_FALSE(parseOverrideValue(1, "screen", v));
+  EXPECT_FALSE(parseOverrideValue(kFieldMode, "screen", v, kWindowsModes));
   s.mode = kModeScreen;
-  EXPECT_FALSE(drawsAtWindowSize(s));
-#else
-  ASSERT_TRUE(parseOverrideValue(1, "screen", v));
+  EXPECT_FALSE(drawsAtWindowSize(s, kWindowsModes));
+  ASSERT_TRUE(parseOverrideValue(kFieldMode, "screen", v, kLinuxModes));
   s.mode = v;
-  EXPECT_TRUE(drawsAtWindowSize(s));
+  EXPECT_TRUE(drawsAtWindowSize(s, kLinuxModes));
   const struct {
     int width, height, expectedWidth, expectedHeight;
   } sizes[] = {
@@ -226,7 +209,6 @@ TEST(Settings, ScreenModeFollowsTheWindow) {
     EXPECT_EQ(s.screenWidth, size.expectedWidth);
     EXPECT_EQ(s.screenHeight, size.expectedHeight);
   }
-#endif
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "config/defaults_store.h"
 #include "host/headless/headless.h"
 #include "host/headless/png_presenter.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -80,7 +81,7 @@ TEST_F(PngOutputTest, HeadlessRunWritesEveryFrameIntoANewFolder) {
   options.frameMs = 16;
   options.frames = 3;
   options.outputDir = (folder / "new" / "frames").string();
-  ASSERT_EQ(runHeadless(options, defaults), 0);
+  ASSERT_EQ(runHeadless(options, defaults, kHostModes), 0);
   for (const char* name : {"frame-00001.png", "frame-00002.png", "frame-00003.png"}) {
     unsigned width = 0, height = 0;
     EXPECT_FALSE(readRgb(fs::path(options.outputDir) / name, width, height).empty()) << name;
@@ -99,7 +100,7 @@ TEST_F(PngOutputTest, HeadlessRunFailsWhenTheFolderCannotBeMade) {
   options.frameMs = 16;
   options.frames = 1;
   options.outputDir = (folder / "taken").string();
-  EXPECT_EQ(runHeadless(options, defaults), 1);
+  EXPECT_EQ(runHeadless(options, defaults, kHostModes), 1);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "config/dialog.h"
 #include "support/fake_dialog_view.h"
+#include "support/host_modes.h"
 #include "support/memory_store.h"
 
 namespace tavrik {
@@ -37,8 +38,7 @@ constexpr int kCommands[] = {kIdOk, kIdCancel, kIdCountArrows, kIdCountText, kId
 
 using View = testing::FakeDialogView;
 
-template <size_t N>
-int checkedCount(const View& view, const RadioChoice (&radios)[N]) {
+int checkedCount(const View& view, std::span<const RadioChoice> radios) {
   int count = 0;
   for (const RadioChoice& radio : radios) {
     count += view.isChecked(radio.id) ? 1 : 0;
@@ -46,8 +46,7 @@ int checkedCount(const View& view, const RadioChoice (&radios)[N]) {
   return count;
 }
 
-template <size_t N>
-bool stands(const RadioChoice (&radios)[N], int32_t value) {
+bool stands(std::span<const RadioChoice> radios, int32_t value) {
   for (const RadioChoice& radio : radios) {
     if (radio.value == value) {
       return true;
@@ -73,19 +72,21 @@ void openAndCheck(SettingsDialog& dialog, View& view, testing::MemoryStore& stor
         "arrows' range");
   check(view.texts.count(kIdVersionText) == 1, "no version banner");
   const Settings& s = dialog.settings();
-  check(checkedCount(view, kFormationRadios) == (stands(kFormationRadios, s.formation) ? 1 : 0),
+  check(checkedCount(view, kHostDialog.formationRadios) ==
+            (stands(kHostDialog.formationRadios, s.formation) ? 1 : 0),
         "formation buttons");
   check(checkedCount(view, kTriangleRadios) ==
             (stands(kTriangleRadios, s.numHARRIERStriangle) ? 1 : 0),
         "triangle buttons");
-  check(checkedCount(view, kResolutionRadios) == (stands(kResolutionRadios, s.mode) ? 1 : 0),
+  check(checkedCount(view, kHostDialog.resolutionRadios) ==
+            (stands(kHostDialog.resolutionRadios, s.mode) ? 1 : 0),
         "resolution buttons");
   check(view.isChecked(kIdCloudSurface) == (s.cloudSurface == 1) &&
             view.isChecked(kIdCloudWire) == (s.cloudSurface != 1),
         "cloud buttons");
   if (existed) {
     check(store.values == before, "opening an existing store wrote to it");
-    for (const SettingField& field : kSettingFields) {
+    for (const SettingField& field : kHostSettingFields) {
       const auto it = before.find(field.name);
       if (it != before.end() && field.member != &Settings::numHarriers) {
         check(s.*field.member == it->second, "a stored value not loaded");
@@ -105,16 +106,17 @@ void commandAndCheck(SettingsDialog& dialog, View& view, testing::MemoryStore& s
     check(view.ended == kDialogAccepted, "OK did not end the dialog");
     check(view.saveFailures == failures + (store.failStoring ? 1 : 0), "save failure report");
     const Settings& s = dialog.settings();
-    check(s.formation == opened.formation || stands(kFormationRadios, s.formation),
+    check(s.formation == opened.formation || stands(kHostDialog.formationRadios, s.formation),
           "formation from nowhere");
     check(s.numHARRIERStriangle == opened.numHARRIERStriangle ||
               stands(kTriangleRadios, s.numHARRIERStriangle),
           "triangle count from nowhere");
-    check(s.mode == opened.mode || stands(kResolutionRadios, s.mode), "resolution from nowhere");
+    check(s.mode == opened.mode || stands(kHostDialog.resolutionRadios, s.mode),
+          "resolution from nowhere");
     check(s.cloudSurface == 0 || s.cloudSurface == 1, "cloud value");
     check(s.withGround == opened.withGround, "OK changed the ground");
     if (!store.failStoring) {
-      for (const SettingField& field : kSettingFields) {
+      for (const SettingField& field : kHostSettingFields) {
         const auto it = store.values.find(field.name);
         check(it != store.values.end() && it->second == s.*field.member, "OK did not store");
       }
@@ -135,14 +137,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   testing::MemoryStore store;
   store.exists = input.ConsumeBool();
   store.failStoring = input.ConsumeBool();
-  for (const SettingField& field : kSettingFields) {
+  for (const SettingField& field : kHostSettingFields) {
     if (input.ConsumeBool()) {
       store.values[field.name] = input.ConsumeIntegral<int32_t>();
     }
   }
 
   View view;
-  SettingsDialog dialog(view, store);
+  SettingsDialog dialog(view, store, kHostDialog);
   openAndCheck(dialog, view, store);
   Settings opened = dialog.settings();
   for (int event = 0; event < 64 && input.remaining_bytes() > 0; ++event) {
@@ -171,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           openAndCheck(dialog, view, store);
           opened = dialog.settings();
           if (stored) {
-            for (const SettingField& field : kSettingFields) {
+            for (const SettingField& field : kHostSettingFields) {
               check(opened.*field.member == ended.*field.member, "reopening lost what OK stored");
             }
           }

@@ -12,6 +12,7 @@
 
 #include "host/headless/headless.h"
 #include "host/linux/cli/command_line.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -40,10 +41,10 @@ struct Words {
 };
 
 void checkOverrides(const SettingsOverrides& overrides) {
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
+  for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
     if (overrides.values[i]) {
-      check(*overrides.values[i] >= kSettingFields[i].low &&
-                *overrides.values[i] <= kSettingFields[i].high,
+      check(*overrides.values[i] >= kHostSettingFields[i].low &&
+                *overrides.values[i] <= kHostSettingFields[i].high,
             "an override outside its field's range");
     }
   }
@@ -81,7 +82,8 @@ void parseEach(Words& words) {
     std::string error;
     bool known = true;
     int i = start;
-    const bool ok = parseRunOption(words.argc(), words.argv.data(), i, options, known, error);
+    const bool ok =
+        parseRunOption(words.argc(), words.argv.data(), i, options, known, error, kHostModes);
     check(i >= start && i < words.argc(), "the option index left argv");
     check(ok || (known && !error.empty()), "a failure without a message");
     check(!ok || error.empty(), "a message without a failure");

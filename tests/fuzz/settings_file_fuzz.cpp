@@ -16,6 +16,7 @@
 #include "device/null_device.h"
 #include "host/run.h"
 #include "host/timers.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -59,7 +60,7 @@ off_t fileSize() {
 // The whole run with no picture: set-up and a few frames, with the values derived from the file.
 void runFrom(SettingsStore& store, uint32_t seed) {
   const auto run = std::make_unique<Run>();
-  prepareRun(*run, store, seed, SettingsOverrides{});
+  prepareRun(*run, store, seed, SettingsOverrides{}, kHostModes);
   const Settings& s = run->settings;
   check(s.numHarriers >= 1 && s.numHarriers <= kMaxHarriers, "live harrier count out of range");
   check(s.withGround == 1, "ground not forced on");
@@ -102,9 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.open(created);
   check(!created, "an existing file counted as new");
   int32_t values[kSettingFieldCount];
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
-    values[i] = kSettingFields[i].defaultValue;
-    store.readValue(kSettingFields[i].name, values[i]);
+  for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
+    values[i] = kHostSettingFields[i].defaultValue;
+    store.readValue(kHostSettingFields[i].name, values[i]);
   }
   int32_t other = 7;
   check(!store.readValue("withGroundx", other) && other == 7, "a name outside the table read");
@@ -112,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   Settings settings;
   check(loadSettings(settings, store), "loading an existing file failed");
-  for (size_t i = 0; i < kSettingFields.size(); ++i) {
-    check(settings.*kSettingFields[i].member == values[i], "loading differs from reading");
+  for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
+    check(settings.*kHostSettingFields[i].member == values[i], "loading differs from reading");
   }
   check(fileSize() == static_cast<off_t>(size), "reading changed the file");
 

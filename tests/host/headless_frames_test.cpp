@@ -15,6 +15,7 @@
 #include "host/headless/headless.h"
 #include "host/run.h"
 #include "sim/harriers.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -38,7 +39,7 @@ class HeadlessFrames : public ::testing::Test {
   std::vector<std::string> run(const std::string& name, RunOptions options) {
     options.tracePath = dir_ + "/" + name + ".jsonl";
     written_.push_back(options.tracePath);
-    EXPECT_EQ(runHeadless(options, defaults_), 0);
+    EXPECT_EQ(runHeadless(options, defaults_, kHostModes), 0);
     std::ifstream in(options.tracePath);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
@@ -61,7 +62,7 @@ RunOptions standardOptions(uint32_t frames) {
 }
 
 void setFormation(RunOptions& options, int32_t formation) {
-  options.overrides.values[4] = formation;
+  options.overrides.values[kFieldFormation] = formation;
 }
 
 // The number after "name": in one trace line.
@@ -202,8 +203,8 @@ std::unique_ptr<LiveRun> startLiveRun(uint32_t seed, int32_t formation) {
   auto live = std::make_unique<LiveRun>();
   DefaultsStore store;
   SettingsOverrides overrides;
-  overrides.values[4] = formation;
-  prepareRun(*live->run, store, seed, overrides);
+  overrides.values[kFieldFormation] = formation;
+  prepareRun(*live->run, store, seed, overrides, kHostModes);
   EXPECT_TRUE(startRun(*live->run, live->device, live->timer));
   return live;
 }

@@ -10,6 +10,7 @@
 #include "config/defaults_store.h"
 #include "config/file_store.h"
 #include "host/headless/headless.h"
+#include "support/host_modes.h"
 
 namespace tavrik {
 namespace {
@@ -28,7 +29,7 @@ class HeadlessHeaderTest : public ::testing::Test {
   std::string runTrace(RunOptions options) {
     options.tracePath = dir_ + "/t.jsonl";
     FileSettingsStore store(dir_ + "/config/tavrik/settings");
-    EXPECT_EQ(runHeadless(options, store), 0);
+    EXPECT_EQ(runHeadless(options, store, kHostModes), 0);
     std::ifstream in(options.tracePath);
     std::stringstream text;
     text << in.rdbuf();
@@ -69,10 +70,10 @@ TEST_F(HeadlessHeaderTest, OverridesReachTheHeaderButAreNeverSaved) {
   options.seed = 1;
   options.frameMs = 16;
   options.clockStartMs = 4294960000u;
-  options.overrides.values[4] = 1;   // triangle
-  options.overrides.values[5] = 25;  // of 25
-  options.overrides.values[1] = 2;   // 1024x768
-  options.overrides.values[2] = 0;   // wire clouds
+  options.overrides.values[kFieldFormation] = 1;  // triangle
+  options.overrides.values[kFieldTriangle] = 25;  // of 25
+  options.overrides.values[kFieldMode] = 2;       // 1024x768
+  options.overrides.values[kFieldClouds] = 0;     // wire clouds
   const std::string header = runTrace(options);
   EXPECT_NE(header.find("\"numHarriers\":26,\"formation\":1,\"screenWidth\":1024,"
                         "\"screenHeight\":768,\"cloudPrimitive\":2,"),
@@ -85,14 +86,15 @@ TEST_F(HeadlessHeaderTest, OverridesReachTheHeaderButAreNeverSaved) {
   std::stringstream text;
   text << stored.rdbuf();
   EXPECT_NE(text.str().find("formation=0\n"), std::string::npos) << text.str();
-  EXPECT_NE(text.str().find("mode=" + std::to_string(kDefaultMode) + "\n"), std::string::npos);
+  EXPECT_NE(text.str().find("mode=" + std::to_string(kHostModes.defaultMode) + "\n"),
+            std::string::npos);
 }
 
 TEST_F(HeadlessHeaderTest, AnUnwritableTraceFailsCleanly) {
   RunOptions options;
   options.seed = 1;
   options.tracePath = dir_ + "/missing/folder/t.jsonl";
-  EXPECT_NE(runHeadless(options, defaults_), 0);
+  EXPECT_NE(runHeadless(options, defaults_, kHostModes), 0);
 }
 
 struct Parsed {
@@ -109,8 +111,8 @@ Parsed parse(std::vector<std::string> words) {
   }
   Parsed p{true, false, {}, {}};
   for (int i = 0; i < static_cast<int>(argv.size()) && p.ok; ++i) {
-    p.ok =
-        parseRunOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known, p.error);
+    p.ok = parseRunOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known,
+                          p.error, kHostModes);
   }
   return p;
 }
@@ -126,11 +128,11 @@ TEST(RunOptions, GoodOptions) {
   EXPECT_EQ(*p.options.frameMs, 16u);
   EXPECT_EQ(p.options.frames, 600u);
   EXPECT_EQ(p.options.clockStartMs, 0u);
-  EXPECT_EQ(*p.options.overrides.values[4], 2);
-  EXPECT_EQ(*p.options.overrides.values[0], 30);
-  EXPECT_EQ(*p.options.overrides.values[1], 1);
-  EXPECT_EQ(*p.options.overrides.values[2], 0);
-  EXPECT_EQ(*p.options.overrides.values[5], 9);
+  EXPECT_EQ(*p.options.overrides.values[kFieldFormation], 2);
+  EXPECT_EQ(*p.options.overrides.values[kFieldHarriers], 30);
+  EXPECT_EQ(*p.options.overrides.values[kFieldMode], 1);
+  EXPECT_EQ(*p.options.overrides.values[kFieldClouds], 0);
+  EXPECT_EQ(*p.options.overrides.values[kFieldTriangle], 9);
   EXPECT_EQ(p.options.tracePath, "x.jsonl");
   EXPECT_EQ(p.options.outputDir, "frames");
 }

@@ -263,8 +263,8 @@ TEST(Geometry, SizePositionOrBoth) {
 TEST(LinuxCommandLine, OverridesInBothSpellings) {
   LinuxCommand c = parse({"-harriers", "5", "--formation", "triangle", "-root"});
   EXPECT_EQ(c.mode, LinuxMode::Embedded);
-  EXPECT_EQ(c.options.overrides.values[0], 5);
-  EXPECT_EQ(c.options.overrides.values[4], kFormationTriangle);
+  EXPECT_EQ(c.options.overrides.values[kFieldHarriers], 5);
+  EXPECT_EQ(c.options.overrides.values[kFieldFormation], kFormationTriangle);
   parse({"-harriers", "31"}, nullptr, false);
   parse({"--clouds", "fog"}, nullptr, false);
 }
@@ -305,7 +305,8 @@ TEST(LinuxCommandLine, HelpAndVersionReadAsHelp2manExpects) {
 }
 
 const char* nameOf(const OptionEntry& option) {
-  return option.field >= 0 ? kSettingFields[static_cast<size_t>(option.field)].option : option.name;
+  return option.field >= 0 ? kSharedSettingFields[static_cast<size_t>(option.field)].option
+                           : option.name;
 }
 
 // A value each kind of option takes.
@@ -320,8 +321,8 @@ std::string goodValue(const OptionEntry& option) {
     case OptionKind::Xrm:
       return "*delay: 1";
     case OptionKind::Setting:
-      return kSettingFields[static_cast<size_t>(option.field)].choices != nullptr
-                 ? kSettingFields[static_cast<size_t>(option.field)].choices[0].word
+      return settingFields(kLinuxModes)[static_cast<size_t>(option.field)].choices != nullptr
+                 ? settingFields(kLinuxModes)[static_cast<size_t>(option.field)].choices[0].word
                  : "1";
     default:
       return "1";
@@ -379,7 +380,7 @@ RunnerCommand parseRunner(std::vector<std::string> words, uint8_t program, std::
   Args args(std::move(words));
   RunnerCommand command;
   error.clear();
-  parseRunnerCommandLine(args.argc(), args.argv(), program, command, error);
+  parseRunnerCommandLine(args.argc(), args.argv(), program, command, error, kLinuxModes);
   return command;
 }
 

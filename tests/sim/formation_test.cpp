@@ -7,18 +7,13 @@
 #include "scene/scene.h"
 #include "sim/formation.h"
 #include "support/expect_vec.h"
+#include "support/flight_settings.h"
 
 namespace tavrik {
 namespace {
 
 using testing::expectVec;
-
-Settings formationSettings(int count, int formation) {
-  Settings settings;
-  settings.numHarriers = count;
-  settings.formation = formation;
-  return settings;
-}
+using testing::flightSettings;
 
 // A leader at (1000, 200, 500) heading along +x, climbing a little; its side vector tilted by a
 // bank, so the flattening of both matters.
@@ -53,7 +48,7 @@ TEST(Formation, TriangleTablesMatchTheRows) {
 
 TEST(Formation, TriangleSlotsBehindTheLeader) {
   auto scene = formationScene(10);
-  const Settings settings = formationSettings(10, kFormationTriangle);
+  const Settings settings = flightSettings(10, kFormationTriangle);
   const Vec3 p0 = scene->harriers[0].position;
   const Vec3 fh(1.0f, 0.0f, 0.0f);
   const Vec3 sh(0.0f, 0.0f, -1.0f);
@@ -65,7 +60,7 @@ TEST(Formation, TriangleSlotsBehindTheLeader) {
 
 TEST(Formation, LineSlotsAlongWorldZ) {
   auto scene = formationScene(16);
-  const Settings settings = formationSettings(16, kFormationLine);
+  const Settings settings = flightSettings(16, kFormationLine);
   const Vec3 p0 = scene->harriers[0].position;
   for (int i = 1; i < 16; ++i) {
     const Vec3 slot = formationSlot(*scene, settings, 16, i);
@@ -76,13 +71,13 @@ TEST(Formation, LineSlotsAlongWorldZ) {
   const Vec3 eighth = formationSlot(*scene, settings, 16, 8);
   EXPECT_EQ(eighth.z, p0.z);
   // n / 2 is a real division: 7.5 for fifteen harriers.
-  EXPECT_FLOAT_EQ(formationSlot(*scene, formationSettings(15, kFormationLine), 15, 1).z - p0.z,
+  EXPECT_FLOAT_EQ(formationSlot(*scene, flightSettings(15, kFormationLine), 15, 1).z - p0.z,
                   -325.0f);
 }
 
 TEST(Formation, TrianglePullIsStifferAlongHeadingAndUp) {
   auto scene = formationScene(2);
-  const Settings settings = formationSettings(2, kFormationTriangle);
+  const Settings settings = flightSettings(2, kFormationTriangle);
   const Harrier& leader = scene->harriers[0];
   const Vec3 slot = formationSlot(*scene, settings, 2, 1);
   const Vec3 offset(3.0f, -4.0f, 5.0f);
@@ -99,7 +94,7 @@ TEST(Formation, TrianglePullIsStifferAlongHeadingAndUp) {
 
 TEST(Formation, LinePullIsSofterAlongHeadingAndUp) {
   auto scene = formationScene(4);
-  const Settings settings = formationSettings(4, kFormationLine);
+  const Settings settings = flightSettings(4, kFormationLine);
   const Harrier& leader = scene->harriers[0];
   const Vec3 slot = formationSlot(*scene, settings, 4, 3);
   scene->harriers[3].position = slot + 10.0f * leader.forward;
@@ -110,7 +105,7 @@ TEST(Formation, LinePullIsSofterAlongHeadingAndUp) {
 TEST(Formation, LeaderGetsNoPull) {
   for (int formation : {kFormationTriangle, kFormationLine}) {
     auto scene = formationScene(5);
-    const Vec3 pull = formationPull(*scene, formationSettings(5, formation), 5, 0);
+    const Vec3 pull = formationPull(*scene, flightSettings(5, formation), 5, 0);
     EXPECT_EQ(pull.x, 0.0f);
     EXPECT_EQ(pull.y, 0.0f);
     EXPECT_EQ(pull.z, 0.0f);
@@ -119,7 +114,7 @@ TEST(Formation, LeaderGetsNoPull) {
 
 TEST(Formation, FollowerInItsPlaceGetsNoPull) {
   auto scene = formationScene(5);
-  const Settings settings = formationSettings(5, kFormationTriangle);
+  const Settings settings = flightSettings(5, kFormationTriangle);
   scene->harriers[3].position = formationSlot(*scene, settings, 5, 3);
   const Vec3 pull = formationPull(*scene, settings, 5, 3);
   EXPECT_EQ(pull.x, 0.0f);
@@ -131,7 +126,7 @@ TEST(Formation, FreeFlightHasNoPull) {
   auto scene = formationScene(3);
   scene->harriers[2].position = Vec3(0.0f, 0.0f, 0.0f);
   for (int formation : {kFormationNone, 5, -1}) {
-    const Vec3 pull = formationPull(*scene, formationSettings(3, formation), 3, 2);
+    const Vec3 pull = formationPull(*scene, flightSettings(3, formation), 3, 2);
     EXPECT_EQ(pull.x, 0.0f);
     EXPECT_EQ(pull.z, 0.0f);
   }
@@ -139,7 +134,7 @@ TEST(Formation, FreeFlightHasNoPull) {
 
 TEST(Formation, EasedInOverTenSeconds) {
   auto scene = formationScene(3);
-  const Settings settings = formationSettings(3, kFormationTriangle);
+  const Settings settings = flightSettings(3, kFormationTriangle);
   scene->harriers[2].position = Vec3(0.0f, 0.0f, 0.0f);
   scene->nowMs = scene->startMs + 10000;
   const Vec3 full = formationPull(*scene, settings, 3, 2);
@@ -155,7 +150,7 @@ TEST(Formation, EasedInOverTenSeconds) {
 
 TEST(Formation, AgeSurvivesTheTimerWrap) {
   auto scene = formationScene(3);
-  const Settings settings = formationSettings(3, kFormationLine);
+  const Settings settings = flightSettings(3, kFormationLine);
   scene->harriers[2].position = Vec3(0.0f, 0.0f, 0.0f);
   scene->startMs = 4294965296u;  // 2000 ms before the wrap
   scene->nowMs = 3000;           // 5000 ms after the start
@@ -175,7 +170,7 @@ TEST(Formation, LeaderFlyingStraightUpGivesFiniteSlots) {
   leader.forward = Vec3(0.0f, 1.0f, 0.0f);
   leader.side = Vec3(0.0f, 1.0f, 0.0f);
   leader.up = Vec3(0.0f, 0.0f, 0.0f);
-  const Settings settings = formationSettings(10, kFormationTriangle);
+  const Settings settings = flightSettings(10, kFormationTriangle);
   for (int i = 0; i < 10; ++i) {
     EXPECT_TRUE(IsFinite(formationSlot(*scene, settings, 10, i)));
     EXPECT_TRUE(IsFinite(formationPull(*scene, settings, 10, i)));

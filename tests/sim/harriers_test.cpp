@@ -1,22 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <memory>
 
 #include "config/settings.h"
 #include "scene/scene.h"
 #include "sim/harriers.h"
 #include "sim/quarry.h"
+#include "support/flight_settings.h"
 
 namespace tavrik {
 namespace {
 
-Settings flightSettings(int count, int formation) {
-  Settings settings;
-  settings.numHarriers = count;
-  settings.formation = formation;
-  return settings;
-}
+using testing::flightSettings;
 
 // A level harrier heading along +z at cruising speed.
 void placeLevel(Harrier& h, const Vec3& position) {
@@ -90,36 +87,38 @@ TEST(HarrierStep, FlockCentreIsTheMeanBeforeTheStep) {
   EXPECT_FLOAT_EQ(scene->flockCentre.z, 20.0f);
 }
 
+// The separation pushes of harriers standing at these positions, the first at index 0.
+std::unique_ptr<Scene> separatedAt(std::initializer_list<Vec3> positions) {
+  auto scene = std::make_unique<Scene>();
+  int count = 0;
+  for (const Vec3& position : positions) {
+    scene->harriers[count++].position = position;
+  }
+  computeSeparation(*scene, count);
+  return scene;
+}
+
 TEST(Separation, ThreeAndAHalfApartPushWithLengthOne) {
-  Scene scene{};
-  scene.harriers[0].position = Vec3(10.0f, 0.0f, 0.0f);
-  scene.harriers[1].position = Vec3(13.5f, 0.0f, 0.0f);
-  computeSeparation(scene, 2);
-  EXPECT_FLOAT_EQ(scene.harriers[0].separation.x, -1.0f);
-  EXPECT_FLOAT_EQ(scene.harriers[1].separation.x, 1.0f);
-  EXPECT_EQ(scene.harriers[0].separation.y, 0.0f);
+  const auto scene = separatedAt({Vec3(10.0f, 0.0f, 0.0f), Vec3(13.5f, 0.0f, 0.0f)});
+  EXPECT_FLOAT_EQ(scene->harriers[0].separation.x, -1.0f);
+  EXPECT_FLOAT_EQ(scene->harriers[1].separation.x, 1.0f);
+  EXPECT_EQ(scene->harriers[0].separation.y, 0.0f);
 }
 
 TEST(Separation, TwoApartPushIsCappedAtTen) {
-  Scene scene{};
-  scene.harriers[0].position = Vec3(0.0f, 5.0f, 0.0f);
-  scene.harriers[1].position = Vec3(0.0f, 5.0f, 2.0f);
-  computeSeparation(scene, 2);
-  EXPECT_FLOAT_EQ(scene.harriers[0].separation.z, -10.0f);
-  EXPECT_FLOAT_EQ(scene.harriers[1].separation.z, 10.0f);
+  const auto scene = separatedAt({Vec3(0.0f, 5.0f, 0.0f), Vec3(0.0f, 5.0f, 2.0f)});
+  EXPECT_FLOAT_EQ(scene->harriers[0].separation.z, -10.0f);
+  EXPECT_FLOAT_EQ(scene->harriers[1].separation.z, 10.0f);
 }
 
 TEST(Separation, PushesAddUpOverAllPairs) {
-  Scene scene{};
-  scene.harriers[0].position = Vec3(0.0f, 0.0f, 0.0f);
-  scene.harriers[1].position = Vec3(3.5f, 0.0f, 0.0f);
-  scene.harriers[2].position = Vec3(0.0f, 0.0f, 4.5f);
-  computeSeparation(scene, 3);
-  EXPECT_FLOAT_EQ(scene.harriers[0].separation.x, -1.0f);
-  EXPECT_FLOAT_EQ(scene.harriers[0].separation.z, -0.5f);
+  const auto scene =
+      separatedAt({Vec3(0.0f, 0.0f, 0.0f), Vec3(3.5f, 0.0f, 0.0f), Vec3(0.0f, 0.0f, 4.5f)});
+  EXPECT_FLOAT_EQ(scene->harriers[0].separation.x, -1.0f);
+  EXPECT_FLOAT_EQ(scene->harriers[0].separation.z, -0.5f);
   const float d12 = std::sqrt(3.5f * 3.5f + 4.5f * 4.5f);
-  EXPECT_FLOAT_EQ(scene.harriers[2].separation.z, 0.5f + (4.5f / d12) / (d12 - 2.5f));
-  EXPECT_FLOAT_EQ(scene.harriers[1].separation.x, 1.0f + (3.5f / d12) / (d12 - 2.5f));
+  EXPECT_FLOAT_EQ(scene->harriers[2].separation.z, 0.5f + (4.5f / d12) / (d12 - 2.5f));
+  EXPECT_FLOAT_EQ(scene->harriers[1].separation.x, 1.0f + (3.5f / d12) / (d12 - 2.5f));
 }
 
 TEST(Separation, ChangesTheAccelerationByOneFiveThousandth) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/dialog.h"
+#include "support/host_modes.h"
 
 namespace tavrik::testing {
 
@@ -33,8 +34,8 @@ class FakeDialogView : public SettingsDialogView {
 
   // Its group is cleared and it is checked.
   void click(int id) {
-    const std::span<const RadioChoice> groups[] = {kFormationRadios, kTriangleRadios,
-                                                   kResolutionRadios};
+    const std::span<const RadioChoice> groups[] = {kHostDialog.formationRadios, kTriangleRadios,
+                                                   kHostDialog.resolutionRadios};
     for (const auto& group : groups) {
       for (const RadioChoice& radio : group) {
         if (radio.id == id) {

@@ -43,4 +43,12 @@ class MemoryStore : public SettingsStore {
   bool close() override { return !failStoring; }
 };
 
+// A store that exists already and holds these values.
+inline MemoryStore storedWith(std::map<std::string, int32_t> values) {
+  MemoryStore store;
+  store.exists = true;
+  store.values = std::move(values);
+  return store;
+}
+
 }  // namespace tavrik::testing

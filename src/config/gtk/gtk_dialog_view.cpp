@@ -1,5 +1,5 @@
 #include "config/gtk/gtk_dialog_view.h"
-#include "host/quote.h"
+#include "config/quote.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gdk/gdkx.h>

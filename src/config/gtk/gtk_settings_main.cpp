@@ -14,7 +14,7 @@
 #include "config/dialog.h"
 #include "config/file_store.h"
 #include "config/gtk/gtk_dialog_view.h"
-#include "host/quote.h"
+#include "config/quote.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   const std::string path = tavrik::defaultSettingsPath();
   tavrik::FileSettingsStore store(path);
   tavrik::GtkDialogView view(path);
-  tavrik::SettingsDialog dialog(view, store);
+  tavrik::SettingsDialog dialog(view, store, tavrik::kLinuxDialog);
   view.attach(dialog);
   // An owner that is gone or foreign to this display is no reason not to show the dialog.
   if (owner != 0) {

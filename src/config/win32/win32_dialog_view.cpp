@@ -91,7 +91,7 @@ void runSettingsDialog(HINSTANCE instance, HWND owner, SettingsStore& store) {
   InitCommonControlsEx(&controls);
 
   Win32DialogView view;
-  OpenDialog open{view, SettingsDialog(view, store), nullptr};
+  OpenDialog open{view, SettingsDialog(view, store, kWindowsDialog), nullptr};
   openDialog = &open;
   DialogBoxParamA(instance, MAKEINTRESOURCEA(kSettingsDialogTemplate), owner, configDialogProc, 0);
   openDialog = nullptr;

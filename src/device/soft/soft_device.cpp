@@ -49,7 +49,8 @@ void SoftDevice::makeBuffers(uint16_t width, uint16_t height) {
   const size_t pixels = static_cast<size_t>(width) * height;
   colour_.assign(pixels, 0);
   depth_.assign(pixels, 0xFFFF);
-  setViewport(makeViewport(width, height));
+  viewport_ = makeViewport(width, height);
+  updateViewportMapping();
 }
 
 bool SoftDevice::resize(uint16_t width, uint16_t height) {
@@ -190,11 +191,6 @@ FrameView SoftDevice::backBuffer() const {
   return FrameView{colour_.empty() ? nullptr : colour_.data(), width_, height_, width_};
 }
 
-void SoftDevice::setViewport(const Viewport& viewport) {
-  viewport_ = viewport;
-  updateViewportMapping();
-}
-
 void SoftDevice::updateViewportMapping() {
   const Viewport& v = viewport_;
   const float width = static_cast<float>(v.dwWidth);
@@ -288,66 +284,54 @@ void SoftDevice::drawPrimitive(PrimitiveType type, const Vertex* vertices, uint3
   }
 }
 
-void SoftDevice::drawTriangleList(const Vertex* vertices, uint32_t count) {
-  count -= count % 3;
-  for (uint32_t start = 0; start < count; start += kBatch) {
+template <uint32_t kCorners, typename Draw>
+void SoftDevice::forEachPrimitive(const Vertex* vertices, uint32_t count, uint32_t stride,
+                                  Draw draw) {
+  // Runs overlap by the corners a primitive shares with the next (two in a strip), so that
+  // every primitive finds its corners in one run.
+  const uint32_t overlap = kCorners - stride;
+  for (uint32_t start = 0; start + kCorners <= count; start += kBatch - overlap) {
     const uint32_t n = std::min(count - start, kBatch);
     soft::transformVertices(worldViewProjection_, planes_, vertices + start, n, transformed_);
-    for (uint32_t i = 0; i < n; i += 3) {
-      const soft::ClipVertex& a = transformed_[i];
-      const soft::ClipVertex& b = transformed_[i + 1];
-      const soft::ClipVertex& c = transformed_[i + 2];
-      if ((a.outcode & b.outcode & c.outcode & kRejectPlanes) != 0) {
+    for (uint32_t i = 0; i + kCorners <= n; i += stride) {
+      const soft::ClipVertex* const corners = transformed_ + i;
+      uint32_t outside = kRejectPlanes;
+      for (uint32_t k = 0; k < kCorners; ++k) {
+        outside &= corners[k].outcode;
+      }
+      if (outside != 0) {
         continue;
       }
-      const uint16_t colour =
-          soft::litColour(vertices[start + i], world_, activeLights_, material_);
-      drawTriangle(a, b, c, colour);
+      draw(corners, start + i,
+           soft::litColour(vertices[start + i], world_, activeLights_, material_));
     }
   }
+}
+
+void SoftDevice::drawTriangleList(const Vertex* vertices, uint32_t count) {
+  forEachPrimitive<3>(vertices, count - count % 3, 3,
+                      [this](const soft::ClipVertex* v, uint32_t, uint16_t colour) {
+                        drawTriangle(v[0], v[1], v[2], colour);
+                      });
 }
 
 void SoftDevice::drawTriangleStrip(const Vertex* vertices, uint32_t count) {
-  if (count < 3) {
-    return;
-  }
-  // Runs overlap by two vertices so that every triangle finds its corners in one run.
-  for (uint32_t start = 0; start + 2 < count; start += kBatch - 2) {
-    const uint32_t n = std::min(count - start, kBatch);
-    soft::transformVertices(worldViewProjection_, planes_, vertices + start, n, transformed_);
-    for (uint32_t i = 0; i + 2 < n; ++i) {
-      const soft::ClipVertex& a = transformed_[i];
-      const soft::ClipVertex& b = transformed_[i + 1];
-      const soft::ClipVertex& c = transformed_[i + 2];
-      if ((a.outcode & b.outcode & c.outcode & kRejectPlanes) != 0) {
-        continue;
-      }
-      const uint16_t colour =
-          soft::litColour(vertices[start + i], world_, activeLights_, material_);
-      // Every second triangle of a strip runs the other way round.
-      if (((start + i) & 1) == 0) {
-        drawTriangle(a, b, c, colour);
-      } else {
-        drawTriangle(b, a, c, colour);
-      }
-    }
-  }
+  forEachPrimitive<3>(vertices, count, 1,
+                      [this](const soft::ClipVertex* v, uint32_t first, uint16_t colour) {
+                        // Every second triangle of a strip runs the other way round.
+                        if ((first & 1) == 0) {
+                          drawTriangle(v[0], v[1], v[2], colour);
+                        } else {
+                          drawTriangle(v[1], v[0], v[2], colour);
+                        }
+                      });
 }
 
 void SoftDevice::drawLineList(const Vertex* vertices, uint32_t count) {
-  count -= count % 2;
-  for (uint32_t start = 0; start < count; start += kBatch) {
-    const uint32_t n = std::min(count - start, kBatch);
-    soft::transformVertices(worldViewProjection_, planes_, vertices + start, n, transformed_);
-    for (uint32_t i = 0; i < n; i += 2) {
-      const soft::ClipVertex& a = transformed_[i];
-      const soft::ClipVertex& b = transformed_[i + 1];
-      if ((a.outcode & b.outcode & kRejectPlanes) != 0) {
-        continue;
-      }
-      drawLine(a, b, soft::litColour(vertices[start + i], world_, activeLights_, material_));
-    }
-  }
+  forEachPrimitive<2>(vertices, count - count % 2, 2,
+                      [this](const soft::ClipVertex* v, uint32_t, uint16_t colour) {
+                        drawLine(v[0], v[1], colour);
+                      });
 }
 
 bool SoftDevice::toScreen(const soft::ClipVertex& v, soft::ScreenVertex& out) const {

@@ -40,8 +40,6 @@ class SoftDevice : public Device {
   void drawPrimitive(PrimitiveType type, const Vertex* vertices, uint32_t count) override;
   void flip() override;
 
-  // Replaces the viewport that bring-up set, as SetViewport2 would.
-  void setViewport(const Viewport& viewport);
   // The back buffer as it stands (empty before bring-up).
   FrameView backBuffer() const;
   const uint16_t* depthBuffer() const { return depth_.empty() ? nullptr : depth_.data(); }
@@ -62,6 +60,11 @@ class SoftDevice : public Device {
   void fillTriangle(const soft::ScreenVertex& a, const soft::ScreenVertex& b,
                     const soft::ScreenVertex& c, int64_t facing, uint16_t colour);
   void drawLine(const soft::ClipVertex& a, const soft::ClipVertex& b, uint16_t colour);
+  // Transforms the vertices in runs of kBatch and hands each primitive (kCorners vertices, the
+  // next one stride further on) that is not wholly outside one clip plane to draw, with its
+  // corners, the index of its first vertex and that vertex's lit colour.
+  template <uint32_t kCorners, typename Draw>
+  void forEachPrimitive(const Vertex* vertices, uint32_t count, uint32_t stride, Draw draw);
   void drawTriangleList(const Vertex* vertices, uint32_t count);
   void drawTriangleStrip(const Vertex* vertices, uint32_t count);
   void drawLineList(const Vertex* vertices, uint32_t count);

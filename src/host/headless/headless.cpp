@@ -14,12 +14,12 @@
 #include <string>
 #include <string_view>
 
+#include "config/quote.h"
 #include "device/null_device.h"
 #include "device/soft/soft_device.h"
 #include "host/frame_loop.h"
 #include "host/headless/png_presenter.h"
 #include "host/headless/trace.h"
-#include "host/quote.h"
 #include "host/run.h"
 #include "host/stop_signals.h"
 
@@ -81,7 +81,8 @@ class HeadlessFrames : public FrameHost {
 
 }  // namespace
 
-int runHeadless(const RunOptions& options, SettingsStore& store, const DrawingDevice& drawing) {
+int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayModes& modes,
+                const DrawingDevice& drawing) {
   if (!options.outputDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);
@@ -108,8 +109,8 @@ int runHeadless(const RunOptions& options, SettingsStore& store, const DrawingDe
   // Tens of kilobytes: made once before the first frame rather than on the stack.
   const auto runStorage = std::make_unique<Run>();
   Run& run = *runStorage;
-  prepareRun(run, store, seed, options.overrides);
-  if (drawsAtWindowSize(run.settings)) {
+  prepareRun(run, store, seed, options.overrides, modes);
+  if (drawsAtWindowSize(run.settings, modes)) {
     followWindow(run.settings, options.width > 0 ? options.width : 640,
                  options.height > 0 ? options.height : 480);
   }

@@ -25,7 +25,7 @@ using DrawingDevice =
 // error. Without drawing, the run draws on the software device when it writes frames and on no
 // device at all otherwise. A stop signal ends the run after its current frame; stopSignal() then
 // tells the caller which one, to end the process by it once the files are whole.
-int runHeadless(const RunOptions& options, SettingsStore& store,
+int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayModes& modes,
                 const DrawingDevice& drawing = {});
 
 }  // namespace tavrik

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "host/quote.h"
+#include "config/quote.h"
 
 namespace tavrik {
 

@@ -1,6 +1,7 @@
 #include "host/headless/trace.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "sim/harriers.h"
 
@@ -37,8 +38,15 @@ void writeField(std::FILE* out, const char* name, const Vec3& value) {
   writeVec(out, value);
 }
 
-void writeInteger(std::FILE* out, const char* name, long long value) {
-  std::fprintf(out, ",\"%s\":%lld", name, value);
+struct NamedInteger {
+  const char* name;
+  long long value;
+};
+
+void writeIntegers(std::FILE* out, std::initializer_list<NamedInteger> fields) {
+  for (const NamedInteger& field : fields) {
+    std::fprintf(out, ",\"%s\":%lld", field.name, field.value);
+  }
 }
 
 }  // namespace
@@ -47,19 +55,19 @@ void writeTraceHeader(std::FILE* out, uint32_t seed, const Run& run) {
   const Settings& settings = run.settings;
   const Scene& scene = run.scene;
   std::fprintf(out, "{\"seed\":%u", seed);
-  writeInteger(out, "numHarriers", settings.numHarriers);
-  writeInteger(out, "formation", settings.formation);
-  writeInteger(out, "screenWidth", settings.screenWidth);
-  writeInteger(out, "screenHeight", settings.screenHeight);
-  writeInteger(out, "cloudPrimitive", settings.cloudPrimitive);
-  writeInteger(out, "highOpening", scene.highOpening);
+  writeIntegers(out, {{"numHarriers", settings.numHarriers},
+                      {"formation", settings.formation},
+                      {"screenWidth", settings.screenWidth},
+                      {"screenHeight", settings.screenHeight},
+                      {"cloudPrimitive", settings.cloudPrimitive},
+                      {"highOpening", scene.highOpening}});
   writeField(out, "quarryPhase", scene.quarryPhase);
-  writeInteger(out, "quarrySegmentCount", scene.quarrySegmentCount);
-  writeInteger(out, "quarryYellow", scene.quarryYellow);
-  writeInteger(out, "groundRed", scene.groundRed);
-  writeInteger(out, "whiteFins", scene.whiteFins);
-  writeInteger(out, "lane", scene.lane);
-  writeInteger(out, "startMs", static_cast<long long>(scene.startMs));
+  writeIntegers(out, {{"quarrySegmentCount", scene.quarrySegmentCount},
+                      {"quarryYellow", scene.quarryYellow},
+                      {"groundRed", scene.groundRed},
+                      {"whiteFins", scene.whiteFins},
+                      {"lane", scene.lane},
+                      {"startMs", scene.startMs}});
   std::fputs(",\"harriers\":[", out);
   for (int i = 0; i < settings.numHarriers; ++i) {
     const Harrier& h = scene.harriers[i];
@@ -78,16 +86,15 @@ void writeTraceFrame(std::FILE* out, uint32_t frame, const Run& run) {
   const Scene& scene = run.scene;
   const CameraState& camera = run.camera;
   std::fprintf(out, "{\"frame\":%u", frame);
-  writeInteger(out, "nowMs", scene.nowMs);
-  writeInteger(out, "frameMs", scene.frameMs);
+  writeIntegers(out, {{"nowMs", scene.nowMs}, {"frameMs", scene.frameMs}});
   writeField(out, "sceneTime", scene.sceneTime);
   writeField(out, "quarryPosition", scene.quarryPosition);
   writeField(out, "lookAheadPoint", scene.lookAheadPoint);
   writeField(out, "flockCentre", scene.flockCentre);
-  writeInteger(out, "shotCode", camera.shotCode);
-  writeInteger(out, "shotDurationMs", camera.shotDurationMs);
-  writeInteger(out, "lastCutMs", camera.lastCutMs);
-  writeInteger(out, "targetHarrier", camera.targetHarrier);
+  writeIntegers(out, {{"shotCode", camera.shotCode},
+                      {"shotDurationMs", camera.shotDurationMs},
+                      {"lastCutMs", camera.lastCutMs},
+                      {"targetHarrier", camera.targetHarrier}});
   writeField(out, "lensTangent", camera.lensTangent);
   writeField(out, "cameraEye", camera.cameraEye);
   writeField(out, "cameraTarget", camera.cameraTarget);

@@ -225,7 +225,8 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
   int i = 0;
   bool known = false;
   p.message.clear();
-  if (!tavrik::parseRunOption(2, argv, i, p.options, known, p.message) || known) {
+  if (!tavrik::parseRunOption(2, argv, i, p.options, known, p.message, tavrik::kLinuxModes) ||
+      known) {
     return p.message.c_str();
   }
   p.message = "unknown setting " + dashed;
@@ -237,11 +238,12 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
 EMSCRIPTEN_KEEPALIVE int tavrik_start(int showFps) {
   tavrik::Page& p = tavrik::page();
   tavrik::LocalStorageStore store;
-  tavrik::prepareRun(p.run, store, tavrik::runSeed(p.options), p.options.overrides);
+  tavrik::prepareRun(p.run, store, tavrik::runSeed(p.options), p.options.overrides,
+                     tavrik::kLinuxModes);
   p.showFps = showFps != 0;
   p.timer = std::make_unique<tavrik::PageTimer>(p.options);
   // A size given in the address is drawn as it is; "screen" follows the canvas.
-  if (tavrik::drawsAtWindowSize(p.run.settings)) {
+  if (tavrik::drawsAtWindowSize(p.run.settings, tavrik::kLinuxModes)) {
     int width = p.options.width;
     int height = p.options.height;
     p.followsWindow = width == 0;
@@ -270,7 +272,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_fields() {
   tavrik::Page& p = tavrik::page();
   std::string& json = p.message;
   json = "[";
-  for (const tavrik::SettingField& field : tavrik::kSettingFields) {
+  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kLinuxModes)) {
     if (field.option == nullptr) {
       continue;
     }

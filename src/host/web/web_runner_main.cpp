@@ -11,7 +11,8 @@
 int main(int argc, char** argv) {
   tavrik::RunnerCommand command;
   std::string error;
-  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kRunnerProgram, command, error)) {
+  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kRunnerProgram, command, error,
+                                      tavrik::kLinuxModes)) {
     // This runner names an unknown option as it was given, without escapes.
     if (command.unknown > 0) {
       std::fprintf(stderr, "tavrik: unknown option '%s' (see --help)\n", argv[command.unknown]);
@@ -25,5 +26,5 @@ int main(int argc, char** argv) {
     return 0;
   }
   tavrik::DefaultsStore store;
-  return tavrik::runHeadless(command.options, store);
+  return tavrik::runHeadless(command.options, store, tavrik::kLinuxModes);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/quote.h"
 #include "config/registry_store.h"
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
@@ -59,7 +60,8 @@ std::string displayMode() {
 int main(int argc, char** argv) {
   tavrik::RunnerCommand command;
   std::string error;
-  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kReplayProgram, command, error)) {
+  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kReplayProgram, command, error,
+                                      tavrik::kWindowsModes)) {
     std::fprintf(stderr, "tavrik-replay: %s\n", error.c_str());
     return 2;
   }
@@ -76,11 +78,12 @@ int main(int argc, char** argv) {
 
   tavrik::RegistrySettingsStore store;
   if (command.device.empty()) {
-    return tavrik::runHeadless(options, store);
+    return tavrik::runHeadless(options, store, tavrik::kWindowsModes);
   }
   if (command.device == "soft") {
     return tavrik::runHeadless(
-        options, store, [](const tavrik::Settings&, tavrik::Presenter* frames) {
+        options, store, tavrik::kWindowsModes,
+        [](const tavrik::Settings&, tavrik::Presenter* frames) {
           return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
         });
   }
@@ -102,7 +105,7 @@ int main(int argc, char** argv) {
                  static_cast<int>(direct3D->failedStep()), mode.c_str());
     return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
   };
-  const int code = tavrik::runHeadless(options, store, drawing);
+  const int code = tavrik::runHeadless(options, store, tavrik::kWindowsModes, drawing);
   DestroyWindow(window);
   return code;
 }

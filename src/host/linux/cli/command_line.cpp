@@ -1,5 +1,5 @@
 #include "host/linux/cli/command_line.h"
-#include "host/quote.h"
+#include "config/quote.h"
 
 #include <array>
 #include <charconv>
@@ -253,7 +253,7 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
     }
     if (isRunOption(option->kind)) {
       headless = headless || startsHeadlessRun(option->kind);
-      if (!applyRunOption(*option, dashed, value, command.options, error)) {
+      if (!applyRunOption(*option, dashed, value, command.options, error, kLinuxModes)) {
         return false;
       }
       continue;

@@ -252,7 +252,7 @@ int drawInWindow(Run& run, SDL_Window* window, SdlGlTarget* windowGl, const Linu
 int runSdl(const LinuxCommand& command, bool fullScreen) {
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, runSeed(command.options), command.options.overrides);
+  prepareRun(*run, store, runSeed(command.options), command.options.overrides, kLinuxModes);
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
   const bool hardwareGl = hardwareGlRenderer();
@@ -296,7 +296,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     SDL_ShowCursor(SDL_DISABLE);
   }
   // At the window's own size the picture fills it, now and after every change of size.
-  if (drawsAtWindowSize(run->settings)) {
+  if (drawsAtWindowSize(run->settings, kLinuxModes)) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window, &width, &height);

@@ -113,8 +113,8 @@ int drawInto(Display* display, const LinuxCommand& command) {
 
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides);
-  if (drawsAtWindowSize(run->settings)) {
+  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides, kLinuxModes);
+  if (drawsAtWindowSize(run->settings, run->modes)) {
     followWindow(run->settings, attributes.width, attributes.height);
   }
 

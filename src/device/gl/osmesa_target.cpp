@@ -1,4 +1,4 @@
-#include "bench/peer/osmesa_target.h"
+#include "device/gl/osmesa_target.h"
 
 #include <GL/gl.h>
 #include <GL/osmesa.h>

@@ -1,5 +1,6 @@
-// The GL device's target in the peer comparison: an offscreen OSMesa context (Mesa's llvmpipe)
-// drawing into an RGB565 buffer with a 16-bit depth buffer, top row first, the picture filling it.
+// The GL device's offscreen target, for comparing it with the software device: an OSMesa context
+// (Mesa's llvmpipe) drawing into an RGB565 buffer with a 16-bit depth buffer, top row first, the
+// picture filling it.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,18 @@
+// The display modes and the dialog of the platform the tests are built for, as its hosts pass
+// them: the Windows set in the Windows build, the Linux set everywhere else.
+#pragma once
+
+#include "config/dialog.h"
+#include "config/settings.h"
+
+namespace tavrik {
+
+#ifdef _WIN32
+inline constexpr const DialogChoices& kHostDialog = kWindowsDialog;
+#else
+inline constexpr const DialogChoices& kHostDialog = kLinuxDialog;
+#endif
+inline constexpr const DisplayModes& kHostModes = kHostDialog.modes;
+inline constexpr SettingTable kHostSettingFields = settingFields(kHostModes);
+
+}  // namespace tavrik
