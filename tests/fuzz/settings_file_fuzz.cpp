@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   check(!store.readValue("withGroundx", other) && other == 7, "a name outside the table read");
   check(store.close(), "closing after reading failed");
 
-  Settings settings;
+  Settings settings(kHostModes);
   check(loadSettings(settings, store), "loading an existing file failed");
   for (size_t i = 0; i < kHostSettingFields.size(); ++i) {
     check(settings.*kHostSettingFields[i].member == values[i], "loading differs from reading");
