@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/saver_texts.h"
 #include "config/settings.h"
 #include "host/timers.h"
 
@@ -224,7 +225,7 @@ inline constexpr OptionEntry kOptions[] = {
     {.group = OptionGroup::XToolkit,
      .name = "class",
      .argument = "CLASS",
-     .help = "accepted and ignored: the window class stays TavrikWindow"},
+     .help = "accepted and ignored: the window class stays " TAVRIK_SAVER_WINDOW_CLASS},
     {.group = OptionGroup::XToolkit, .name = "bg", .argument = "COLOUR"},
     {.group = OptionGroup::XToolkit, .name = "background", .argument = "COLOUR"},
     {.group = OptionGroup::XToolkit, .name = "fg", .argument = "COLOUR"},

@@ -5,6 +5,7 @@
 #   runner_matches_linux.sh NODE_RUNNER_JS TAVRIK_BIN WORK_DIR
 set -euo pipefail
 wasm=$1 native=$2 work=$3
+support=$(cd "$(dirname "$0")/../support" && pwd)
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
@@ -18,12 +19,8 @@ node_runner() {
   node --no-experimental-fetch "$wasm" "$@"
 }
 
-runs=(
-  "--seed 5 --formation none"
-  "--seed 7 --formation triangle --resolution 1024x768"
-  "--seed 9 --formation line --resolution 800x600 --clouds wire"
-  "--seed 11 --formation random --harriers 30"
-)
+# The runs every cross-check compares, one set of options a line.
+mapfile -t runs <"$support/cross_check_runs.txt"
 for i in "${!runs[@]}"; do
   # shellcheck disable=SC2206
   options=(${runs[$i]} --frame-ms 16 --frames 3000)

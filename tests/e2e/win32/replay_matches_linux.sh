@@ -2,15 +2,12 @@
 # One program on two systems: tavrik-replay.exe under Wine and the Linux runner, given the same
 # options, write byte-identical traces and PNG frames with identical pixels.
 source "$(dirname "$0")/win_lib.sh"
+support=$(cd "$(dirname "$0")/../../support" && pwd)
 cd "$E2E_DIR"
 reset_settings
 
-runs=(
-  "--seed 5 --formation none"
-  "--seed 7 --formation triangle --resolution 1024x768"
-  "--seed 9 --formation line --resolution 800x600 --clouds wire"
-  "--seed 11 --formation random --harriers 30"
-)
+# The runs every cross-check compares, one set of options a line.
+mapfile -t runs <"$support/cross_check_runs.txt"
 for i in "${!runs[@]}"; do
   # shellcheck disable=SC2206
   options=(${runs[$i]} --frame-ms 16 --frames 3000)
