@@ -135,10 +135,11 @@ cmake --build build/lane-linux -j "$jobs" --target tavrik
 # --- The data disk: programs, the tests' scripts, the Linux results and the list of checks. ---
 rm -rf "$run"
 data=$run/data
-mkdir -p "$data/bin" "$data/tests/e2e" "$data/reference" "$data/out"
+mkdir -p "$data/bin" "$data/tests/e2e" "$data/tests/support" "$data/reference" "$data/out"
 cp build/lane-win32/src/host/win32/tavrik.scr build/lane-win32/src/host/win32/tavrik-replay.exe \
   build/lane-win32/tests/e2e/win32/win_probe.exe "$data/bin/"
 cp -r "$source_dir/tests/e2e/lib.sh" "$source_dir/tests/e2e/win32" "$data/tests/e2e/"
+cp "$source_dir/tests/support/cross_check_runs.txt" "$data/tests/support/"
 mkdir -p "$data/tests/win32-lane"
 cp "$lane"/*.sh "$data/tests/win32-lane/"
 # A check named by a path is a script of the caller's (for trying things in the guest).
