@@ -35,8 +35,10 @@ void pickTargetHarrier(CameraState& camera, const Settings& settings, Random& ra
 
 void fixedCut(CameraState& camera, const Scene& scene, Random& random) {
   const int s = random.next() % 4;
-  camera.shotCode = s == 0 ? fieldOverview : s == 1 ? fieldLengthwise : quarryAmbush;
-  if (camera.shotCode == fieldOverview) {
+  camera.shotCode = s == 0   ? ShotCode::fieldOverview
+                    : s == 1 ? ShotCode::fieldLengthwise
+                             : ShotCode::quarryAmbush;
+  if (camera.shotCode == ShotCode::fieldOverview) {
     if (random.next() % 3 == 0) {
       const float u = random.unit();
       camera.shotDurationMs = 7000 + truncMs(2000.0f * u);
@@ -45,14 +47,14 @@ void fixedCut(CameraState& camera, const Scene& scene, Random& random) {
       camera.shotDurationMs = 2000 + truncMs(4000.0f * u);
     }
     const float u1 = random.unit();
-    const float r = (3.0f * u1 + 1.0f) * cloudHalfSpan;
+    const float r = (3.0f * u1 + 1.0f) * kCloudHalfSpan;
     const float u2 = random.unit();
     const float u3 = random.unit();
     const float e = 0.785375f * u2 - 0.52358335f * u3;
-    camera.fixedTarget = cloudCentre;
-    camera.fixedEye = cloudCentre + fieldOverviewOffset(r, e);
-  } else if (camera.shotCode == fieldLengthwise) {
-    const float span = cloudSpan;
+    camera.fixedTarget = kCloudCentre;
+    camera.fixedEye = kCloudCentre + fieldOverviewOffset(r, e);
+  } else if (camera.shotCode == ShotCode::fieldLengthwise) {
+    const float span = kCloudSpan;
     if (random.next() % 3 == 0) {
       const float u = random.unit();
       camera.shotDurationMs = 5000 + truncMs(6000.0f * u);
@@ -90,7 +92,7 @@ struct RideAlongRecipe {
 
 void rideAlong(CameraState& camera, const Settings& settings, Random& random,
                const RideAlongRecipe& recipe) {
-  camera.shotCode = harrierRideAlong;
+  camera.shotCode = ShotCode::harrierRideAlong;
   pickTargetHarrier(camera, settings, random);
   const float u1 = random.unit();
   camera.lensTangent = recipe.a + recipe.b * u1;
@@ -119,8 +121,8 @@ constexpr TelephotoRecipe kTelephoto5{0.02f, 0.01f, -100.0f, 900.0f, 300.0f};
 constexpr TelephotoRecipe kTelephoto7{0.003f, 0.003f, -50.0f, 250.0f, -100.0f};
 
 void telephoto(CameraState& camera, const Settings& settings, Random& random, int variant) {
-  const float h = 0.5f * cloudSpan;
-  camera.shotCode = harrierTelephoto;
+  const float h = 0.5f * kCloudSpan;
+  camera.shotCode = ShotCode::harrierTelephoto;
   if (variant == 7) {
     const float u = random.unit();
     camera.shotDurationMs = 2000 + truncMs(5000.0f * u);
@@ -182,7 +184,7 @@ void trackingCut(CameraState& camera, const Settings& settings, Random& random) 
       telephoto(camera, settings, random, variant);
       break;
     case 2: {
-      camera.shotCode = flockFollow;
+      camera.shotCode = ShotCode::flockFollow;
       const float u1 = random.unit();
       camera.shotDurationMs = 5000 + truncMs(10000.0f * u1);
       const float u2 = random.unit();
@@ -195,7 +197,7 @@ void trackingCut(CameraState& camera, const Settings& settings, Random& random) 
       break;
     }
     default: {
-      camera.shotCode = quarryFollow;
+      camera.shotCode = ShotCode::quarryFollow;
       const float u1 = random.unit();
       const float r = (2.0f * u1 + 1.0f) * 40.0f;
       float e = 0.0f;
@@ -217,7 +219,7 @@ void trackingCut(CameraState& camera, const Settings& settings, Random& random) 
 void openingShot(CameraState& camera, const Scene& scene, const Settings& settings,
                  Random& random) {
   camera.openingPending = 0;
-  camera.shotCode = flockOpening;
+  camera.shotCode = ShotCode::flockOpening;
   camera.shotDurationMs = kOpeningMs;
   const float u1 = random.unit();
   camera.lensTangent = 0.1f * u1 + 0.5f;
@@ -226,14 +228,14 @@ void openingShot(CameraState& camera, const Scene& scene, const Settings& settin
   const float u3 = random.unit();
   camera.eyeOffset = shotOffset(r, 0.261798f * u3 + 0.0174532f);
   if (scene.highOpening == 1) {
-    camera.shotCode = harrierTelephoto;
+    camera.shotCode = ShotCode::harrierTelephoto;
     camera.targetHarrier = fliesFormation(settings.formation) ? 1 : 0;
     const float u4 = random.unit();
     camera.lensTangent = 0.005f * u4 + 0.015f;
     const float u5 = random.unit();
     const float y = 100.0f * u5 + 1000.0f;
     const float u6 = random.unit();
-    camera.fixedEye = Vec3(0.5f * cloudSpan, y, 50.0f * u6 - 100.0f);
+    camera.fixedEye = Vec3(0.5f * kCloudSpan, y, 50.0f * u6 - 100.0f);
   }
 }
 
@@ -287,28 +289,28 @@ void placeCamera(CameraState& camera, Scene& scene, const Settings& settings) {
   float farPlane = 5000.0f;
   float lens = camera.lensTangent;
   switch (camera.shotCode) {
-    case fieldOverview:
-    case fieldLengthwise:
-    case quarryAmbush:
+    case ShotCode::fieldOverview:
+    case ShotCode::fieldLengthwise:
+    case ShotCode::quarryAmbush:
       camera.cameraTarget = camera.fixedTarget;
       camera.cameraEye = camera.fixedEye;
       lens = kWideLens;
-      nearPlane = camera.shotCode == fieldOverview     ? 50.0f
-                  : camera.shotCode == fieldLengthwise ? 10.0f
-                                                       : 40.0f;
-      farPlane = camera.shotCode == fieldOverview ? 10000.0f : 5000.0f;
+      nearPlane = camera.shotCode == ShotCode::fieldOverview     ? 50.0f
+                  : camera.shotCode == ShotCode::fieldLengthwise ? 10.0f
+                                                                 : 40.0f;
+      farPlane = camera.shotCode == ShotCode::fieldOverview ? 10000.0f : 5000.0f;
       break;
-    case harrierRideAlong:
+    case ShotCode::harrierRideAlong:
       camera.cameraTarget = followedHarrier(camera, scene, settings) + camera.targetJitter;
       camera.cameraEye = camera.cameraTarget + camera.eyeOffset;
       break;
-    case harrierTelephoto:
+    case ShotCode::harrierTelephoto:
       camera.cameraTarget = followedHarrier(camera, scene, settings);
       camera.cameraEye = camera.fixedEye;
       nearPlane = 100.0f;
       farPlane = 6000.0f;
       break;
-    case quarryFollow:
+    case ShotCode::quarryFollow:
       camera.cameraTarget = scene.quarryPosition;
       camera.cameraEye = camera.cameraTarget + camera.eyeOffset;
       lens = kQuarryLens;

@@ -10,7 +10,7 @@
 
 namespace tavrik {
 
-enum ShotCode : int32_t {
+enum class ShotCode : int32_t {
   fieldOverview = 1000,
   fieldLengthwise = 1010,
   quarryAmbush = 1020,
@@ -22,7 +22,7 @@ enum ShotCode : int32_t {
 };
 
 struct CameraState {
-  int32_t shotCode = harrierRideAlong;
+  ShotCode shotCode = ShotCode::harrierRideAlong;
   uint32_t shotDurationMs = 10000;
   uint32_t lastCutMs = 0;
   int32_t fixedGroupNext = 0;

@@ -87,7 +87,7 @@ void buildGroundTiles(Scene& scene) {
   buildTileFaces(scene.groundTopVerts, scene.groundBottomVerts, kGroundTileSize);
   buildGrid(scene.groundTileMatrices, kGroundCells, kGroundTileSize + kGroundTileGap, 0.0f);
   Matrix4 shift;
-  SetTranslation(shift, -groundOffsetX, kGroundHeight, 0.0f);
+  SetTranslation(shift, -kGroundOffsetX, kGroundHeight, 0.0f);
   for (Matrix4& matrix : scene.groundTileMatrices) {
     Matrix4 moved;
     Multiply(matrix, shift, moved);

@@ -15,7 +15,7 @@ inline constexpr float kCloudTileSize = 100.0f;
 inline constexpr float kCloudTileGap = 100.0f;
 inline constexpr float kGroundTileSize = 100.0f;
 inline constexpr float kGroundTileGap = 100.0f;
-inline constexpr float quarryClimbFactor = 1.2f;
+inline constexpr float kQuarryClimbFactor = 1.2f;
 // Ten decimals, not full double precision: the ring's spacing is built with this value.
 inline constexpr double kPi = 3.1415926535;
 
@@ -27,15 +27,16 @@ inline constexpr int kMaxQuarrySegments = 36;
 inline constexpr int kHarrierTableSize = 31;
 inline constexpr float kGroundHeight = -500.0f;
 
-inline constexpr float cloudSpan = kCloudCells * kCloudTileSize + (kCloudCells - 1) * kCloudTileGap;
-inline constexpr float cloudHalfSpan = cloudSpan / 2.0f;
-inline constexpr Vec3 cloudCentre{cloudHalfSpan, 0.0f, cloudHalfSpan};
-inline constexpr float groundSpan =
+inline constexpr float kCloudSpan =
+    kCloudCells * kCloudTileSize + (kCloudCells - 1) * kCloudTileGap;
+inline constexpr float kCloudHalfSpan = kCloudSpan / 2.0f;
+inline constexpr Vec3 kCloudCentre{kCloudHalfSpan, 0.0f, kCloudHalfSpan};
+inline constexpr float kGroundSpan =
     kGroundCells * kGroundTileSize + (kGroundCells - 1) * kGroundTileGap;
-inline constexpr float groundHalfSpan = groundSpan / 2.0f;
-inline constexpr Vec3 groundCentre{groundHalfSpan, 0.0f, groundHalfSpan};
-inline constexpr float groundOffsetX = groundCentre.x - cloudCentre.x;
-inline constexpr float quarryClimbRate = 0.1111f * quarryClimbFactor;
+inline constexpr float kGroundHalfSpan = kGroundSpan / 2.0f;
+inline constexpr Vec3 kGroundCentre{kGroundHalfSpan, 0.0f, kGroundHalfSpan};
+inline constexpr float kGroundOffsetX = kGroundCentre.x - kCloudCentre.x;
+inline constexpr float kQuarryClimbRate = 0.1111f * kQuarryClimbFactor;
 
 struct Colour3 {
   float r, g, b;

@@ -52,13 +52,13 @@ Vec3 quarryPathAt(const Scene& scene, double time) {
   const double phase = static_cast<double>(scene.quarryPhase);
   const float xr = static_cast<float>(kPathRadius * Sin(kAcrossRateX * time + phase));
   const float y = static_cast<float>(
-      kClimbAmplitude * Sin(static_cast<double>(quarryClimbRate) * time + kClimbPhase));
+      kClimbAmplitude * Sin(static_cast<double>(kQuarryClimbRate) * time + kClimbPhase));
   const float zr = static_cast<float>(kPathRadius * Cos(kAcrossRateZ * time + phase));
   const double turn = kTurnRate * time;
   float s = 0.0f;
   float c = 0.0f;
   SinCosF(turn, s, c);
-  return {xr * c + zr * s + cloudHalfSpan, y + kBaseHeight, zr * c - xr * s + cloudHalfSpan};
+  return {xr * c + zr * s + kCloudHalfSpan, y + kBaseHeight, zr * c - xr * s + kCloudHalfSpan};
 }
 
 void stepQuarry(Scene& scene) {

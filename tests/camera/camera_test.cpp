@@ -64,10 +64,12 @@ void lastUnits(uint32_t state, int count, float* out) {
   }
 }
 
-bool isFixedShot(int32_t code) {
+bool isFixedShot(ShotCode shot) {
+  const auto code = static_cast<int32_t>(shot);
   return code >= 1000 && code < 2000;
 }
-bool isTrackingShot(int32_t code) {
+bool isTrackingShot(ShotCode shot) {
+  const auto code = static_cast<int32_t>(shot);
   return code >= 2000 && code < 3000;
 }
 
@@ -82,7 +84,7 @@ bool matrixFinite(const Matrix4& m) {
 
 TEST(Camera, StartsInTheStateOfTheTable) {
   const CameraState camera;
-  EXPECT_EQ(camera.shotCode, 2000);
+  EXPECT_EQ(camera.shotCode, ShotCode::harrierRideAlong);
   EXPECT_EQ(camera.shotDurationMs, 10000u);
   EXPECT_EQ(camera.lastCutMs, 0u);
   EXPECT_EQ(camera.fixedGroupNext, 0);
@@ -106,7 +108,7 @@ TEST(Camera, FirstFrameOpensWithTheFlockEvenEarlyAfterBoot) {
     scene->nowMs = now;
     Random random{now + 7};
     stepCamera(camera, *scene, flightSettings(15, kFormationNone), random);
-    EXPECT_EQ(camera.shotCode, flockOpening);
+    EXPECT_EQ(camera.shotCode, ShotCode::flockOpening);
     EXPECT_EQ(camera.shotDurationMs, 12000u);
     EXPECT_EQ(camera.lastCutMs, now);
     EXPECT_EQ(camera.openingPending, 0);
@@ -135,13 +137,13 @@ TEST(Camera, HighOpeningFollowsOneHarrierFromAbove) {
     Random random{99};
     const Settings settings = flightSettings(10, formation);
     stepCamera(camera, *scene, settings, random);
-    EXPECT_EQ(camera.shotCode, harrierTelephoto);
+    EXPECT_EQ(camera.shotCode, ShotCode::harrierTelephoto);
     EXPECT_EQ(camera.shotDurationMs, 12000u);
     EXPECT_EQ(camera.targetHarrier, formation == kFormationNone ? 0u : 1u);
     float u[3];
     lastUnits(random.state, 3, u);
     EXPECT_EQ(camera.lensTangent, 0.005f * u[0] + 0.015f);
-    EXPECT_EQ(camera.fixedEye.x, 0.5f * cloudSpan);
+    EXPECT_EQ(camera.fixedEye.x, 0.5f * kCloudSpan);
     EXPECT_EQ(camera.fixedEye.y, 100.0f * u[1] + 1000.0f);
     EXPECT_EQ(camera.fixedEye.z, 50.0f * u[2] - 100.0f);
     const Vec3 target = scene->harriers[camera.targetHarrier].drawPosition;
@@ -186,11 +188,12 @@ TEST(Camera, CutsAlternateBetweenTheGroupsAfterTheOpening) {
     const Settings settings = flightSettings(15, static_cast<int>(seed % 3));
     scene->nowMs = 60000;
     stepCamera(camera, *scene, settings, random);
-    ASSERT_TRUE(camera.shotCode == flockOpening || camera.shotCode == harrierTelephoto);
+    ASSERT_TRUE(camera.shotCode == ShotCode::flockOpening ||
+                camera.shotCode == ShotCode::harrierTelephoto);
     for (int cut = 1; cut <= 60; ++cut) {
       // The frame at the end of the shot keeps it; the next millisecond cuts.
       scene->nowMs = camera.lastCutMs + camera.shotDurationMs;
-      const int32_t before = camera.shotCode;
+      const ShotCode before = camera.shotCode;
       stepCamera(camera, *scene, settings, random);
       ASSERT_EQ(camera.shotCode, before);
       scene->nowMs += 1;
@@ -219,7 +222,7 @@ TEST(Camera, LateFrameDoesNotShortenTheNextShot) {
   scene->nowMs = 60000 + 12000 + 7000;  // seven seconds late
   stepCamera(camera, *scene, settings, random);
   EXPECT_EQ(camera.lastCutMs, 79000u);
-  const int32_t shot = camera.shotCode;
+  const ShotCode shot = camera.shotCode;
   scene->nowMs = 79000 + camera.shotDurationMs;
   stepCamera(camera, *scene, settings, random);
   EXPECT_EQ(camera.shotCode, shot);
@@ -232,7 +235,8 @@ TEST(Camera, FormationShotsNeverFollowTheLeader) {
     for (uint32_t seed = 1; seed <= 30; ++seed) {
       flyCamera(seed, flightSettings(10, formation), 200,
                 [&](const CameraState&, const CameraState& camera, const Scene&) {
-                  if (camera.shotCode == harrierRideAlong || camera.shotCode == harrierTelephoto) {
+                  if (camera.shotCode == ShotCode::harrierRideAlong ||
+                      camera.shotCode == ShotCode::harrierTelephoto) {
                     ASSERT_GE(camera.targetHarrier, 1u);
                     ASSERT_LE(camera.targetHarrier, 9u);
                     sawLast = sawLast || camera.targetHarrier == 9u;
@@ -263,7 +267,7 @@ TEST(Camera, FixedShotsAndQuarryFollowKeepTheLens) {
   for (uint32_t seed = 1; seed <= 20; ++seed) {
     flyCamera(seed, flightSettings(15, kFormationNone), 100,
               [&](const CameraState& before, const CameraState& camera, const Scene&) {
-                if (isFixedShot(camera.shotCode) || camera.shotCode == quarryFollow) {
+                if (isFixedShot(camera.shotCode) || camera.shotCode == ShotCode::quarryFollow) {
                   ASSERT_EQ(camera.lensTangent, before.lensTangent);
                   ++checked;
                 } else {
@@ -350,7 +354,7 @@ TEST(FixedCut, QuarryAmbushRecipe) {
   const float u5 = replay.unit();
   const float u6 = replay.unit();
   EXPECT_EQ(random.state, replay.state);
-  EXPECT_EQ(camera.shotCode, quarryAmbush);
+  EXPECT_EQ(camera.shotCode, ShotCode::quarryAmbush);
   EXPECT_EQ(camera.shotDurationMs, 6000u + static_cast<uint32_t>(1000.0f * u1));
   const float d = 500.0f + 1000.0f * u2;
   const float jy = (u3 - u4) * d / 7.0f;
@@ -378,16 +382,16 @@ TEST(FixedCut, FieldLengthwiseRecipe) {
   const float u3 = replay.unit();
   const float u4 = replay.unit();
   EXPECT_EQ(random.state, replay.state);
-  EXPECT_EQ(camera.shotCode, fieldLengthwise);
+  EXPECT_EQ(camera.shotCode, ShotCode::fieldLengthwise);
   EXPECT_EQ(camera.shotDurationMs, longer ? 5000u + static_cast<uint32_t>(6000.0f * u0)
                                           : 2000u + static_cast<uint32_t>(2000.0f * u0));
-  const float x = (0.6f * u1 + 0.2f) * cloudSpan;
+  const float x = (0.6f * u1 + 0.2f) * kCloudSpan;
   EXPECT_EQ(camera.fixedTarget.x, x);
-  EXPECT_EQ(camera.fixedTarget.y, (0.2f * u2 - 0.2f) * cloudSpan);
-  EXPECT_EQ(camera.fixedTarget.z, cloudSpan);
+  EXPECT_EQ(camera.fixedTarget.y, (0.2f * u2 - 0.2f) * kCloudSpan);
+  EXPECT_EQ(camera.fixedTarget.z, kCloudSpan);
   EXPECT_EQ(camera.fixedEye.x, x);
-  EXPECT_EQ(camera.fixedEye.y, (0.3f * u3 - 0.1f) * cloudSpan);
-  EXPECT_EQ(camera.fixedEye.z, -u4 * (0.4f * cloudSpan));
+  EXPECT_EQ(camera.fixedEye.y, (0.3f * u3 - 0.1f) * kCloudSpan);
+  EXPECT_EQ(camera.fixedEye.z, -u4 * (0.4f * kCloudSpan));
 }
 
 TEST(FixedCut, FieldOverviewLooksAtTheGridCentreFromAboveTheGround) {
@@ -398,16 +402,16 @@ TEST(FixedCut, FieldOverviewLooksAtTheGridCentreFromAboveTheGround) {
     auto scene = cameraScene();
     Random random = stateForFixedShot(0, seed);
     makeCut(camera, *scene, flightSettings(15, kFormationNone), random);
-    ASSERT_EQ(camera.shotCode, fieldOverview);
-    EXPECT_EQ(camera.fixedTarget.x, cloudCentre.x);
+    ASSERT_EQ(camera.shotCode, ShotCode::fieldOverview);
+    EXPECT_EQ(camera.fixedTarget.x, kCloudCentre.x);
     EXPECT_EQ(camera.fixedTarget.y, 0.0f);
     EXPECT_GE(camera.fixedEye.y, -500.001f);
-    EXPECT_EQ(camera.fixedEye.x, cloudCentre.x);
+    EXPECT_EQ(camera.fixedEye.x, kCloudCentre.x);
   }
 }
 
 struct PlacementCase {
-  int32_t shot;
+  ShotCode shot;
   float nearPlane;
   float farPlane;
   float lens;  // 0: the state's lensTangent
@@ -415,10 +419,14 @@ struct PlacementCase {
 
 TEST(Placement, EachShotHasItsPlanesAndLens) {
   const PlacementCase cases[] = {
-      {fieldOverview, 50.0f, 10000.0f, 0.75f},   {fieldLengthwise, 10.0f, 5000.0f, 0.75f},
-      {quarryAmbush, 40.0f, 5000.0f, 0.75f},     {harrierRideAlong, 10.0f, 5000.0f, 0.0f},
-      {harrierTelephoto, 100.0f, 6000.0f, 0.0f}, {flockFollow, 10.0f, 5000.0f, 0.0f},
-      {quarryFollow, 10.0f, 5000.0f, 0.6f},      {flockOpening, 10.0f, 5000.0f, 0.0f},
+      {ShotCode::fieldOverview, 50.0f, 10000.0f, 0.75f},
+      {ShotCode::fieldLengthwise, 10.0f, 5000.0f, 0.75f},
+      {ShotCode::quarryAmbush, 40.0f, 5000.0f, 0.75f},
+      {ShotCode::harrierRideAlong, 10.0f, 5000.0f, 0.0f},
+      {ShotCode::harrierTelephoto, 100.0f, 6000.0f, 0.0f},
+      {ShotCode::flockFollow, 10.0f, 5000.0f, 0.0f},
+      {ShotCode::quarryFollow, 10.0f, 5000.0f, 0.6f},
+      {ShotCode::flockOpening, 10.0f, 5000.0f, 0.0f},
   };
   for (const PlacementCase& c : cases) {
     CameraState camera;
@@ -433,11 +441,11 @@ TEST(Placement, EachShotHasItsPlanesAndLens) {
     placeCamera(camera, *scene, flightSettings(15, kFormationNone));
     const float lens = c.lens > 0.0f ? c.lens : 0.3f;
     const double half = std::atan(static_cast<double>(lens));
-    EXPECT_NEAR(scene->projection(0, 0), std::cos(half), 1e-6) << c.shot;
-    EXPECT_NEAR(scene->projection(2, 3), std::sin(half), 1e-6) << c.shot;
+    EXPECT_NEAR(scene->projection(0, 0), std::cos(half), 1e-6) << static_cast<int>(c.shot);
+    EXPECT_NEAR(scene->projection(2, 3), std::sin(half), 1e-6) << static_cast<int>(c.shot);
     const float q = scene->projection(2, 2);
-    EXPECT_NEAR(q, std::sin(half) / (1.0 - c.nearPlane / c.farPlane), 1e-6) << c.shot;
-    EXPECT_NEAR(scene->projection(3, 2), -q * c.nearPlane, 1e-3) << c.shot;
+    EXPECT_NEAR(q, std::sin(half) / (1.0 - c.nearPlane / c.farPlane), 1e-6) << static_cast<int>(c.shot);
+    EXPECT_NEAR(scene->projection(3, 2), -q * c.nearPlane, 1e-3) << static_cast<int>(c.shot);
   }
 }
 
@@ -451,23 +459,23 @@ TEST(Placement, TargetsAndEyesFollowTheirObjects) {
   const Settings settings = flightSettings(15, kFormationNone);
   const Vec3 h3 = scene->harriers[3].drawPosition;
 
-  camera.shotCode = harrierRideAlong;
+  camera.shotCode = ShotCode::harrierRideAlong;
   placeCamera(camera, *scene, settings);
   EXPECT_EQ(camera.cameraTarget.x, h3.x + 1.0f);
   EXPECT_EQ(camera.cameraTarget.y, h3.y + 2.0f);
   EXPECT_EQ(camera.cameraEye.z, h3.z - 100.0f);
 
-  camera.shotCode = harrierTelephoto;
+  camera.shotCode = ShotCode::harrierTelephoto;
   placeCamera(camera, *scene, settings);
   EXPECT_EQ(camera.cameraTarget.x, h3.x);
   EXPECT_EQ(camera.cameraEye.x, 5.0f);
 
-  camera.shotCode = quarryFollow;
+  camera.shotCode = ShotCode::quarryFollow;
   placeCamera(camera, *scene, settings);
   EXPECT_EQ(camera.cameraTarget.z, scene->quarryPosition.z);
   EXPECT_EQ(camera.cameraEye.y, scene->quarryPosition.y + 10.0f);
 
-  camera.shotCode = flockFollow;
+  camera.shotCode = ShotCode::flockFollow;
   placeCamera(camera, *scene, settings);
   EXPECT_EQ(camera.cameraTarget.x, scene->flockCentre.x);
 
@@ -480,7 +488,7 @@ TEST(Placement, TargetsAndEyesFollowTheirObjects) {
 
 TEST(Placement, TargetOutsideTheLiveFlockFallsBackToHarrierZero) {
   CameraState camera;
-  camera.shotCode = harrierTelephoto;
+  camera.shotCode = ShotCode::harrierTelephoto;
   camera.targetHarrier = 4000000000u;
   auto scene = cameraScene();
   placeCamera(camera, *scene, flightSettings(4, kFormationNone));

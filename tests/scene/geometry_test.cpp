@@ -14,13 +14,13 @@ Vec3 translation(const Matrix4& m) {
 }
 
 TEST(SceneLayout, DerivedValues) {
-  EXPECT_EQ(cloudSpan, 3300.0f);
-  EXPECT_EQ(cloudHalfSpan, 1650.0f);
-  EXPECT_EQ(groundSpan, 4900.0f);
-  EXPECT_EQ(groundHalfSpan, 2450.0f);
-  EXPECT_EQ(groundOffsetX, 800.0f);
-  EXPECT_EQ(static_cast<double>(quarryClimbRate), 0.13332000374794006);
-  expectVec(cloudCentre, {1650, 0, 1650});
+  EXPECT_EQ(kCloudSpan, 3300.0f);
+  EXPECT_EQ(kCloudHalfSpan, 1650.0f);
+  EXPECT_EQ(kGroundSpan, 4900.0f);
+  EXPECT_EQ(kGroundHalfSpan, 2450.0f);
+  EXPECT_EQ(kGroundOffsetX, 800.0f);
+  EXPECT_EQ(static_cast<double>(kQuarryClimbRate), 0.13332000374794006);
+  expectVec(kCloudCentre, {1650, 0, 1650});
 }
 
 Scene* newScene() {

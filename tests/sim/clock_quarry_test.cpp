@@ -141,15 +141,15 @@ TEST(Quarry, PositionAtSceneTimeZero) {
   auto scene = emptyScene();
   scene->quarryPhase = 0.0f;
   const Vec3 p = quarryPathAt(*scene, 0.0f);
-  EXPECT_NEAR(p.x, cloudHalfSpan, 1e-3f);
+  EXPECT_NEAR(p.x, kCloudHalfSpan, 1e-3f);
   EXPECT_NEAR(p.y, 151.365f, 1e-3f);
-  EXPECT_NEAR(p.z, cloudHalfSpan + 1100.0f, 1e-3f);
+  EXPECT_NEAR(p.z, kCloudHalfSpan + 1100.0f, 1e-3f);
 }
 
 TEST(Quarry, PositionAtSceneTimeOneHundred) {
   auto scene = emptyScene();
   scene->quarryPhase = 0.0f;
-  ASSERT_EQ(cloudHalfSpan, 1650.0f);
+  ASSERT_EQ(kCloudHalfSpan, 1650.0f);
   const Vec3 p = quarryPathAt(*scene, 100.0f);
   EXPECT_NEAR(p.x, 1305.52f, 0.01f);
   EXPECT_NEAR(p.y, 209.96f, 0.01f);
@@ -160,9 +160,9 @@ TEST(Quarry, PhaseEntersTheAcrossTermsOnly) {
   auto scene = emptyScene();
   scene->quarryPhase = 1.0f;
   const Vec3 p = quarryPathAt(*scene, 0.0f);
-  EXPECT_NEAR(p.x, 1100.0f * std::sin(1.0f) + cloudHalfSpan, 1e-3f);
+  EXPECT_NEAR(p.x, 1100.0f * std::sin(1.0f) + kCloudHalfSpan, 1e-3f);
   EXPECT_NEAR(p.y, 151.365f, 1e-3f);
-  EXPECT_NEAR(p.z, 1100.0f * std::cos(1.0f) + cloudHalfSpan, 1e-3f);
+  EXPECT_NEAR(p.z, 1100.0f * std::cos(1.0f) + kCloudHalfSpan, 1e-3f);
 }
 
 TEST(Quarry, StepPlacesTheQuarryAndLooksSixteenUnitsAhead) {

@@ -91,7 +91,7 @@ void writeTraceFrame(std::FILE* out, uint32_t frame, const Run& run) {
   writeField(out, "quarryPosition", scene.quarryPosition);
   writeField(out, "lookAheadPoint", scene.lookAheadPoint);
   writeField(out, "flockCentre", scene.flockCentre);
-  writeIntegers(out, {{"shotCode", camera.shotCode},
+  writeIntegers(out, {{"shotCode", static_cast<int32_t>(camera.shotCode)},
                       {"shotDurationMs", camera.shotDurationMs},
                       {"lastCutMs", camera.lastCutMs},
                       {"targetHarrier", camera.targetHarrier}});
