@@ -42,17 +42,4 @@ bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8
 // uncompressed.
 bool encodePng(std::FILE* file, const FrameView& frame, std::vector<uint8_t>& row);
 
-// One row of RGB565 pixels as 8-bit RGB, width * 3 bytes.
-inline void widenRow(const uint16_t* source, int width, uint8_t* out) {
-  for (int x = 0; x < width; ++x) {
-    const uint32_t p = source[x];
-    const uint32_t r = p >> 11;
-    const uint32_t g = (p >> 5) & 0x3F;
-    const uint32_t b = p & 0x1F;
-    *out++ = static_cast<uint8_t>(r << 3 | r >> 2);
-    *out++ = static_cast<uint8_t>(g << 2 | g >> 4);
-    *out++ = static_cast<uint8_t>(b << 3 | b >> 2);
-  }
-}
-
 }  // namespace tavrik
