@@ -16,6 +16,7 @@
 #include "host/run.h"
 #include "sim/harriers.h"
 #include "support/host_modes.h"
+#include "support/recording_device.h"
 
 namespace tavrik {
 namespace {
@@ -147,6 +148,19 @@ TEST_F(HeadlessFrames, SixHundredFramesOfEachFormation) {
     EXPECT_TRUE(field(lines[1], "shotCode") == 3000.0 || field(lines[1], "shotCode") == 2010.0);
     EXPECT_EQ(field(lines[1], "lastCutMs"), 60016.0);
   }
+}
+
+TEST_F(HeadlessFrames, ADeviceThatCannotComeUpLeavesNoTrace) {
+  RunOptions options = standardOptions(3);
+  options.tracePath = dir_ + "/failed.jsonl";
+  written_.push_back(options.tracePath);
+  const auto failing = [](const Settings&, Presenter*) {
+    auto device = std::make_unique<testing::RecordingDevice>();
+    device->failInit = true;
+    return std::unique_ptr<Device>(std::move(device));
+  };
+  EXPECT_EQ(runHeadless(options, defaults_, kHostModes, failing), 1);
+  EXPECT_FALSE(std::ifstream(options.tracePath).is_open());
 }
 
 TEST_F(HeadlessFrames, SameSeedGivesAByteIdenticalTrace) {

@@ -126,8 +126,10 @@ int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayMo
                              : static_cast<Device&>(nullDevice);
   if (!startRun(run, device, timer)) {
     std::fprintf(stderr, "tavrik: the graphics device could not be brought up\n");
+    // A run that never started leaves no trace, not an empty one.
     if (trace != nullptr) {
       std::fclose(trace);
+      removePartial(options.tracePath);
     }
     return 1;
   }
