@@ -8,48 +8,10 @@ frames compared, the worst and the mean share of agreeing pixels, the worst fram
 of disagreeing pixels that lie on the edge of a shape (a pixel whose neighbours in the software
 frame do not all have its colour). With --min, exits 1 when any frame agrees on less."""
 import os
-import struct
 import sys
-import zlib
 
-
-def read_png(path):
-    """The RGB rows of an 8-bit RGB PNG, as one bytes object per row, and its width."""
-    data = open(path, 'rb').read()
-    at, width, height, idat = 8, 0, 0, []
-    while at < len(data):
-        size, kind = struct.unpack_from('>I4s', data, at)
-        body = data[at + 8:at + 8 + size]
-        if kind == b'IHDR':
-            width, height, depth, colour = struct.unpack_from('>IIBB', body)
-            if depth != 8 or colour != 2:
-                raise ValueError(f'{path}: not 8-bit RGB')
-        elif kind == b'IDAT':
-            idat.append(body)
-        at += 12 + size
-    raw = zlib.decompress(b''.join(idat))
-    stride = width * 3
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
-        kind, row = line[0], bytearray(line[1:])
-        for i in range(stride):
-            left = row[i - 3] if i >= 3 else 0
-            up = previous[i]
-            corner = previous[i - 3] if i >= 3 else 0
-            if kind == 1:
-                row[i] = (row[i] + left) & 255
-            elif kind == 2:
-                row[i] = (row[i] + up) & 255
-            elif kind == 3:
-                row[i] = (row[i] + (left + up) // 2) & 255
-            elif kind == 4:
-                p = left + up - corner
-                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
-                row[i] = (row[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
-        rows.append(bytes(row))
-        previous = row
-    return rows, width
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+from png_read import read_png  # noqa: E402
 
 
 def agrees(a, b, i):
@@ -68,8 +30,10 @@ def on_edge(rows, width, x, y):
 
 def compare(soft_path, d3d_path):
     """(agreeing pixels, all pixels, disagreeing pixels on edges, disagreeing pixels)"""
-    soft, width = read_png(soft_path)
-    d3d, other_width = read_png(d3d_path)
+    with open(soft_path, 'rb') as f:
+        width, _, soft = read_png(f.read())
+    with open(d3d_path, 'rb') as f:
+        other_width, _, d3d = read_png(f.read())
     if (width, len(soft)) != (other_width, len(d3d)):
         raise ValueError(f'{d3d_path}: another size than {soft_path}')
     misses = edges = 0

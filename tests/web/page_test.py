@@ -9,7 +9,10 @@ import subprocess
 import sys
 import time
 
-from devtools import Browser, read_png, serve
+from devtools import Browser, serve
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from png_read import read_png  # noqa: E402
 
 site, native, work = sys.argv[1:4]
 failures = []
