@@ -12,10 +12,19 @@ void stepFrame(Run& run, Device& device, MillisecondTimer& timer, int windowWidt
 }
 
 void runFrames(Run& run, Device& device, MillisecondTimer& timer, FrameHost& host) {
+  bool sized = false;
+  int lastWidth = 0;
+  int lastHeight = 0;
   while (host.nextFrame()) {
     int width = run.settings.screenWidth;
     int height = run.settings.screenHeight;
     host.windowSize(width, height);
+    if (!sized || width != lastWidth || height != lastHeight) {
+      host.resizeTo(width, height);
+      sized = true;
+      lastWidth = width;
+      lastHeight = height;
+    }
     stepFrame(run, device, timer, width, height);
     host.frameDone();
   }
