@@ -12,16 +12,15 @@ void stepFrame(Run& run, Device& device, MillisecondTimer& timer, int windowWidt
 }
 
 void runFrames(Run& run, Device& device, MillisecondTimer& timer, FrameHost& host) {
-  bool sized = false;
-  int lastWidth = 0;
-  int lastHeight = 0;
+  // No window is -1 pixels wide: the first frame's size is new.
+  int lastWidth = -1;
+  int lastHeight = -1;
   while (host.nextFrame()) {
     int width = run.settings.screenWidth;
     int height = run.settings.screenHeight;
     host.windowSize(width, height);
-    if (!sized || width != lastWidth || height != lastHeight) {
+    if (width != lastWidth || height != lastHeight) {
       host.resizeTo(width, height);
-      sized = true;
       lastWidth = width;
       lastHeight = height;
     }
