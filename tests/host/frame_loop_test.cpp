@@ -23,8 +23,10 @@ class ScriptedWindow : public FrameHost {
     height = sizes_[asked_].second;
     ++asked_;
   }
+  void resizeTo(int width, int height) override { resized.emplace_back(width, height); }
   void frameDone() override { ++done; }
   int done = 0;
+  std::vector<std::pair<int, int>> resized;
 
  private:
   std::vector<std::pair<int, int>> sizes_;
@@ -62,6 +64,21 @@ TEST(FrameLoop, PictureFollowsTheWindowOnlyAtTheWindowsSize) {
     EXPECT_EQ(device.backBuffer().height, c.height) << c.mode;
     endRun(device);
   }
+}
+
+TEST(FrameLoop, HostHearsOfTheFirstSizeAndOfEachChangeOnly) {
+  auto run = std::make_unique<tavrik::Run>();
+  DefaultsStore defaults;
+  prepareRun(*run, defaults, 7, {}, kLinuxModes);
+  SoftDevice device(nullptr);
+  SteppedTimer timer(60000, 16);
+  ASSERT_TRUE(startRun(*run, device, timer));
+  ScriptedWindow window({{320, 200}, {320, 200}, {1000, 50}, {1000, 60}, {1000, 60}, {320, 200}});
+  runFrames(*run, device, timer, window);
+  const std::vector<std::pair<int, int>> expected = {
+      {320, 200}, {1000, 50}, {1000, 60}, {320, 200}};
+  EXPECT_EQ(window.resized, expected);
+  endRun(device);
 }
 
 }  // namespace

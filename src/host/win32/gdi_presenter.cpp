@@ -1,34 +1,10 @@
 #include "host/win32/gdi_presenter.h"
 
-#include <cstring>
-
 #include "host/fit_picture.h"
 
 namespace tavrik {
 
 namespace {
-
-using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
-
-// From the system folder only: a dwmapi.dll beside the saver or in the current folder is not
-// the system's.
-HMODULE loadSystemDwmapi() {
-  char path[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  constexpr char kName[] = "\\dwmapi.dll";
-  if (length == 0 || length + sizeof kName > MAX_PATH) {
-    return nullptr;
-  }
-  std::memcpy(path + length, kName, sizeof kName);
-  return LoadLibraryA(path);
-}
-
-template <typename Function>
-Function lookUp(HMODULE module, const char* name) {
-  // GetProcAddress hands every function back as a FARPROC; void (*)() is the cast that
-  // compilers accept between unrelated function types.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 // RGB565, rows top first: the back buffer as it is, no conversion.
 struct Rgb565Info {
@@ -37,25 +13,6 @@ struct Rgb565Info {
 };
 
 }  // namespace
-
-GdiPresenter::GdiPresenter(HWND window)
-    : window_(window), dwmapi_(loadSystemDwmapi()), pacer_(1000.0 / displayRefreshHz()) {
-  if (dwmapi_ == nullptr) {
-    return;
-  }
-  const auto compositionEnabled =
-      lookUp<DwmIsCompositionEnabledFn>(dwmapi_, "DwmIsCompositionEnabled");
-  BOOL enabled = FALSE;
-  if (compositionEnabled != nullptr && SUCCEEDED(compositionEnabled(&enabled)) && enabled) {
-    dwmFlush_ = lookUp<decltype(dwmFlush_)>(dwmapi_, "DwmFlush");
-  }
-}
-
-GdiPresenter::~GdiPresenter() {
-  if (dwmapi_ != nullptr) {
-    FreeLibrary(dwmapi_);
-  }
-}
 
 void GdiPresenter::present(const FrameView& frame) {
   RECT client{};
@@ -78,9 +35,6 @@ void GdiPresenter::present(const FrameView& frame) {
                   frame.pixels, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
                   SRCCOPY);
     ReleaseDC(window_, dc);
-  }
-  if (dwmFlush_ == nullptr || FAILED(dwmFlush_())) {
-    pacer_.wait();
   }
 }
 

@@ -17,6 +17,7 @@
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
 #include "host/run_options.h"
+#include "host/win32/win_device.h"
 
 namespace {
 
@@ -89,21 +90,23 @@ int main(int argc, char** argv) {
   }
   HWND window = createReplayWindow();
   const auto drawing = [&](const tavrik::Settings& settings, tavrik::Presenter* frames) {
-    auto direct3D =
-        std::make_unique<tavrik::D3dDevice>(window, frames, static_cast<tavrik::D3dStep>(failAt));
     // A trial bring-up says what the display became, or what is left after a failed one.
-    const bool up = direct3D->initDevice(settings.screenWidth, settings.screenHeight);
-    const std::string mode = displayMode();
-    direct3D->releaseDevice();
-    if (up) {
-      std::fprintf(stderr, "tavrik-replay: Direct3D at %s\n", mode.c_str());
-      return std::unique_ptr<tavrik::Device>(std::move(direct3D));
-    }
-    std::fprintf(stderr,
-                 "tavrik-replay: Direct3D could not be brought up (step %d failed); the display "
-                 "is %s; drawing on the software device\n",
-                 static_cast<int>(direct3D->failedStep()), mode.c_str());
-    return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
+    const auto trial = [&](tavrik::D3dDevice& direct3D) {
+      const bool up = direct3D.initDevice(settings.screenWidth, settings.screenHeight);
+      const std::string mode = displayMode();
+      direct3D.releaseDevice();
+      if (up) {
+        std::fprintf(stderr, "tavrik-replay: Direct3D at %s\n", mode.c_str());
+      } else {
+        std::fprintf(stderr,
+                     "tavrik-replay: Direct3D could not be brought up (step %d failed); the "
+                     "display is %s; drawing on the software device\n",
+                     static_cast<int>(direct3D.failedStep()), mode.c_str());
+      }
+      return up;
+    };
+    const tavrik::WinDevices devices{window, frames, frames, static_cast<tavrik::D3dStep>(failAt)};
+    return tavrik::chooseWinDevice(devices, trial).device;
   };
   const int code = tavrik::runHeadless(options, store, tavrik::kWindowsModes, drawing);
   DestroyWindow(window);

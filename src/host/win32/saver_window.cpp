@@ -142,18 +142,34 @@ bool createSaverWindow(HINSTANCE instance, int showCommand, const RECT& primary,
   return true;
 }
 
-WPARAM runFrameLoop(const std::function<void()>& frame) {
+SaverFrames::SaverFrames(HWND window, bool direct3D)
+    : window_(window),
+      direct3D_(direct3D),
+      pacer_((direct3D ? 0.9 : 1.0) * 1000.0 / displayRefreshHz()) {}
+
+bool SaverFrames::nextFrame() {
   MSG message;
-  for (;;) {
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        return message.wParam;
-      }
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    } else {
-      frame();
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      quitCode_ = message.wParam;
+      return false;
     }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return true;
+}
+
+void SaverFrames::windowSize(int& width, int& height) {
+  RECT client{};
+  GetClientRect(window_, &client);
+  width = client.right;
+  height = client.bottom;
+}
+
+void SaverFrames::frameDone() {
+  if (direct3D_ || !compositor_.wait()) {
+    pacer_.wait();
   }
 }
 

@@ -1,15 +1,15 @@
 // The full-screen window of a run: a borderless pop-up over the primary monitor that hides the
-// cursor, ends on a key, a left or right button or the 22nd mouse move, and a loop that runs a
-// frame whenever no message waits. Every other monitor gets a black, topmost window of the same
-// class, so that the same input ends the run there and the cursor, hidden for the whole thread,
-// stays hidden over it.
+// cursor, ends on a key, a left or right button or the 22nd mouse move, and its side of the frame
+// loop, which runs a frame whenever no message waits. Every other monitor gets a black, topmost
+// window of the same class, so that the same input ends the run there and the cursor, hidden for
+// the whole thread, stays hidden over it.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-
+#include "host/frame_loop.h"
 #include "host/saver_rules.h"
+#include "host/win32/win_pacing.h"
 
 namespace tavrik {
 
@@ -45,8 +45,29 @@ int coverOtherMonitors(HINSTANCE instance, const MonitorLayout& layout, HWND* co
 // others on the desktop.
 void placeCovers(const MonitorLayout& layout, HWND* covers, int count);
 
-// Takes one waiting message per pass, or runs frame() when none waits, until the quit message;
-// returns its wParam.
-WPARAM runFrameLoop(const std::function<void()>& frame);
+// The full-screen window's side of the frame loop: the messages that wait are handled before each
+// frame, and the quit message ends the run; the picture follows the client area. A flip that
+// waits for the display paces the frames by itself; where none waits (no vertical sync, as under
+// Wine) the pacer keeps the loop from spinning a core, allowing a little more than the refresh
+// rate so that it never holds back a flip that did wait. Frames shown through GDI wait for the
+// compositor, else for the pacer at the refresh rate.
+class SaverFrames : public FrameHost {
+ public:
+  // direct3D: the frames are Direct3D's page flips rather than pictures shown through GDI.
+  SaverFrames(HWND window, bool direct3D);
+
+  bool nextFrame() override;
+  void windowSize(int& width, int& height) override;
+  void frameDone() override;
+  // The quit message's wParam, the process's exit code.
+  WPARAM quitCode() const { return quitCode_; }
+
+ private:
+  HWND window_;
+  bool direct3D_;
+  CompositorWait compositor_;
+  WinFramePacer pacer_;
+  WPARAM quitCode_ = 0;
+};
 
 }  // namespace tavrik

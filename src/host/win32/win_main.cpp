@@ -12,8 +12,6 @@
 
 #include "config/registry_store.h"
 #include "config/win32/win32_dialog_view.h"
-#include "device/d3d/d3d_device.h"
-#include "device/soft/soft_device.h"
 #include "host/frame_loop.h"
 #include "host/run.h"
 #include "host/saver_rules.h"
@@ -21,7 +19,7 @@
 #include "host/win32/gdi_presenter.h"
 #include "host/win32/preview_window.h"
 #include "host/win32/saver_window.h"
-#include "host/win32/win_pacing.h"
+#include "host/win32/win_device.h"
 
 namespace {
 
@@ -49,33 +47,18 @@ int runSaver(HINSTANCE instance, int showCommand) {
   HWND covers[tavrik::kMaxOtherMonitors] = {};
   const int coverCount = tavrik::coverOtherMonitors(instance, tavrik::readMonitorLayout(), covers);
   MultimediaTimer timer;
-  tavrik::D3dDevice direct3D(window);
   tavrik::GdiPresenter presenter(window);
-  tavrik::SoftDevice software(&presenter);
-  tavrik::Device* device = &direct3D;
-  if (!tavrik::startRun(*run, direct3D, timer)) {
-    // Rather the same picture drawn in software than a black screen until the user comes back.
-    device = &software;
-    if (!tavrik::startRun(*run, software, timer)) {
-      DestroyWindow(window);
-      return 0;
-    }
+  const auto up = [&](tavrik::Device& device) { return tavrik::startRun(*run, device, timer); };
+  const tavrik::WinDevice chosen = tavrik::chooseWinDevice({window, &presenter}, up, up);
+  if (chosen.device == nullptr) {
+    DestroyWindow(window);
+    return 0;
   }
   tavrik::placeCovers(tavrik::readMonitorLayout(), covers, coverCount);
-  // A flip that waits for the display paces the frames by itself. Where none waits (no vertical
-  // sync, as under Wine) this keeps the loop from spinning a core; it allows a little more than
-  // the refresh rate so that it never holds back a flip that did wait.
-  tavrik::WinFramePacer flipPacer(0.9 * 1000.0 / tavrik::displayRefreshHz());
-  const WPARAM code = tavrik::runFrameLoop([&] {
-    RECT client{};
-    GetClientRect(window, &client);
-    tavrik::stepFrame(*run, *device, timer, client.right, client.bottom);
-    if (device == &direct3D) {
-      flipPacer.wait();
-    }
-  });
-  tavrik::endRun(*device);
-  return static_cast<int>(code);
+  tavrik::SaverFrames frames(window, chosen.direct3D);
+  tavrik::runFrames(*run, *chosen.device, timer, frames);
+  tavrik::endRun(*chosen.device);
+  return static_cast<int>(frames.quitCode());
 }
 
 // The sentence in UTF-16, so it reads right whatever the system's ANSI code page.

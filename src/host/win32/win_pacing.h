@@ -1,5 +1,6 @@
 // The Windows pieces of the frame pacer: the performance counter for its clock, Sleep() in whole
-// milliseconds at the finest timer period the system grants, and the display's refresh rate.
+// milliseconds at the finest timer period the system grants, the display's refresh rate, and the
+// compositor's wait for its next frame.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,24 @@ class WinFramePacer {
   LARGE_INTEGER frequency_{};
   bool timerPeriodSet_;
   FramePacer pacer_;
+};
+
+// DwmFlush(), looked up when this is made, so that the saver still loads on Windows XP, which has
+// no compositor.
+class CompositorWait {
+ public:
+  CompositorWait();
+  ~CompositorWait();
+  CompositorWait(const CompositorWait&) = delete;
+  CompositorWait& operator=(const CompositorWait&) = delete;
+
+  // Waits for the compositor's next frame; false when nothing waited (no compositor, composition
+  // off, or the call failed).
+  bool wait();
+
+ private:
+  HMODULE dwmapi_ = nullptr;
+  HRESULT(WINAPI* dwmFlush_)() = nullptr;
 };
 
 }  // namespace tavrik

@@ -17,6 +17,7 @@
 
 #include "config/file_store.h"
 #include "host/frame_loop.h"
+#include "host/frame_pacer_posix.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/sdl_gl_target.h"
 #include "host/linux/modes/window_device.h"
@@ -208,32 +209,114 @@ class SdlFrames : public FrameHost {
   XWindowFacts facts_;
 };
 
-// Chooses the device, then the run's frames and its teardown; 1 when nothing can draw in the
-// window. windowGl is GL in the window itself, open, or null.
-int drawInWindow(Run& run, SDL_Window* window, SdlGlTarget* windowGl, const LinuxCommand& command,
-                 bool fullScreen, bool gl, bool hardwareGl) {
-  const int width = run.settings.screenWidth;
-  const int height = run.settings.screenHeight;
+// The run's SDL window: made for GL where GL is to draw straight into it, else plain, with the
+// cursor hidden over the full screen; given back, with the GL context in it, at the run's end.
+class SdlWindow {
+ public:
+  SdlWindow(const LinuxCommand& command, bool fullScreen, const Settings& settings)
+      : title_(command.title.empty() ? "Tavrik" : command.title.c_str()),
+        fullScreen_(fullScreen),
+        showFps_(command.fps) {
+    if (fullScreen) {
+      place_ = SDL_Rect{0, 0, settings.screenWidth, settings.screenHeight};
+      SDL_GetDisplayBounds(0, &place_);
+      flags_ = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+    } else {
+      place_ = windowPlace(command.geometry, settings);
+      flags_ = SDL_WINDOW_RESIZABLE;
+    }
+  }
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+  ~SdlWindow() {
+    gl_.reset();
+    if (window_ != nullptr) {
+      if (fullScreen_) {
+        SDL_ShowCursor(SDL_ENABLE);
+      }
+      SDL_DestroyWindow(window_);
+    }
+  }
+
+  // GL straight into a window made for it, with a context that comes before the run, so that a
+  // GL that cannot draw leaves the other devices; {} (and no window) when there is none.
+  WindowGl openGl() {
+    window_ = createGlWindow(title_, place_, flags_);
+    if (window_ == nullptr) {
+      return {};
+    }
+    gl_.emplace(window_, showFps_);
+    if (gl_->open(place_.w, place_.h)) {
+      return WindowGl{&*gl_, &gl_->meter()};
+    }
+    gl_.reset();
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    return {};
+  }
+
+  // The window, made plain where GL did not make it; false when none can be made. At the
+  // window's own size the picture fills it, now and after every change of size.
+  bool ready(Run& run) {
+    if (window_ == nullptr) {
+      window_ = SDL_CreateWindow(title_, place_.x, place_.y, place_.w, place_.h, flags_);
+    }
+    if (window_ == nullptr) {
+      return false;
+    }
+    if (fullScreen_) {
+      SDL_ShowCursor(SDL_DISABLE);
+    }
+    if (drawsAtWindowSize(run.settings, run.modes)) {
+      int width = 0;
+      int height = 0;
+      SDL_GetWindowSize(window_, &width, &height);
+      followWindow(run.settings, width, height);
+    }
+    display_ = xWindowFacts(window_).display;
+    return true;
+  }
+
+  SDL_Window* get() const { return window_; }
+  Display* display() const { return display_; }
+
+ private:
+  const char* title_;
+  bool fullScreen_;
+  bool showFps_;
+  SDL_Rect place_{};
+  Uint32 flags_ = 0;
+  SDL_Window* window_ = nullptr;
+  Display* display_ = nullptr;
+  std::optional<SdlGlTarget> gl_;
+};
+
+// The window, the device chosen for it, the run's frames and its teardown; 1 when there is no
+// window or nothing can draw in it.
+int drawInWindow(Run& run, const LinuxCommand& command, bool fullScreen, bool hardwareGl) {
+  SdlWindow window(command, fullScreen, run.settings);
   // The presenter for frames made in this process, fresh for each attempt.
   std::optional<SdlPresenter> presenter;
   WindowSurfaces surfaces;
-  if (windowGl != nullptr) {
-    surfaces.windowGl = windowGl;
-    surfaces.windowGlMeter = &windowGl->meter();
-  }
-  surfaces.tryPixelBuffer = gl;
-  surfaces.display = xWindowFacts(window).display;
+  surfaces.gl = wantsGlDevice(command.device);
+  surfaces.hardwareGl = hardwareGl;
+  surfaces.pixelBufferAfterWindowGl = true;
+  surfaces.openWindowGl = [&] { return window.openGl(); };
+  surfaces.readyWindow = [&] { return window.ready(run); };
   surfaces.openPresenter = [&](bool forPixelBuffer) {
+    const int width = run.settings.screenWidth;
+    const int height = run.settings.screenHeight;
     presenter.emplace();
     const bool open = forPixelBuffer
-                          ? presenter->open(window, width, height, false, false)
-                          : presenter->open(window, width, height, command.fps, hardwareGl);
-    return open ? ShownFrames{&*presenter, &presenter->meter()} : ShownFrames{};
+                          ? presenter->open(window.get(), width, height, false, false)
+                          : presenter->open(window.get(), width, height, command.fps, hardwareGl);
+    return open ? ShownFrames{&*presenter, &presenter->meter(), window.display()} : ShownFrames{};
   };
   WindowDevice chosen(command.fps);
-  Device* device = chosen.choose(surfaces, width, height);
+  Device* device = chosen.choose(surfaces, run.settings);
   if (device == nullptr) {
-    std::fprintf(stderr, "tavrik: cannot draw in the window: %s\n", SDL_GetError());
+    const char* what = window.get() == nullptr ? "open a window" : "draw in the window";
+    std::fprintf(stderr, "tavrik: cannot %s: %s\n", what, SDL_GetError());
     return 1;
   }
   OptionsTimer timer(command.options);
@@ -241,7 +324,7 @@ int drawInWindow(Run& run, SDL_Window* window, SdlGlTarget* windowGl, const Linu
     if (chosen.path() != DrawPath::WindowGl) {
       presenter->clear();
     }
-    SdlFrames frames(window, fullScreen, command.delayMicroseconds);
+    SdlFrames frames(window.get(), fullScreen, command.delayMicroseconds);
     runFrames(run, *device, timer, frames);
     endRun(*device);
   }
@@ -256,61 +339,11 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
   const bool hardwareGl = hardwareGlRenderer();
-  const bool gl = wantsGlDevice(command.device);
-
   if (!startSdl()) {
     std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
     return 1;
   }
-
-  SDL_Rect place{};
-  Uint32 flags = 0;
-  if (fullScreen) {
-    place = SDL_Rect{0, 0, run->settings.screenWidth, run->settings.screenHeight};
-    SDL_GetDisplayBounds(0, &place);
-    flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-  } else {
-    place = windowPlace(command.geometry, run->settings);
-    flags = SDL_WINDOW_RESIZABLE;
-  }
-  // A window made for GL only where GL draws in hardware. The context comes before the run, so
-  // that a GL that cannot draw leaves the software device.
-  const char* title = command.title.empty() ? "Tavrik" : command.title.c_str();
-  SDL_Window* window = gl && hardwareGl ? createGlWindow(title, place, flags) : nullptr;
-  SdlGlTarget target(window, command.fps);
-  const bool windowGl = window != nullptr && target.open(place.w, place.h);
-  if (window != nullptr && !windowGl) {
-    target.close();
-    SDL_DestroyWindow(window);
-    window = nullptr;
-  }
-  if (window == nullptr) {
-    window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h, flags);
-  }
-  if (window == nullptr) {
-    std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
-    SDL_Quit();
-    return 1;
-  }
-  if (fullScreen) {
-    SDL_ShowCursor(SDL_DISABLE);
-  }
-  // At the window's own size the picture fills it, now and after every change of size.
-  if (drawsAtWindowSize(run->settings, kLinuxModes)) {
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    followWindow(run->settings, width, height);
-  }
-
-  const int exitCode =
-      drawInWindow(*run, window, windowGl ? &target : nullptr, command, fullScreen, gl, hardwareGl);
-  target.close();
-
-  if (fullScreen) {
-    SDL_ShowCursor(SDL_ENABLE);
-  }
-  SDL_DestroyWindow(window);
+  const int exitCode = drawInWindow(*run, command, fullScreen, hardwareGl);
   SDL_Quit();
   return exitCode;
 }

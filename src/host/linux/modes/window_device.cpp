@@ -20,22 +20,43 @@ Device& WindowDevice::countedGl(GlTarget& target, FpsMeter& meter) {
   return counting_.emplace(*gl_, meter);
 }
 
-Device* WindowDevice::choose(const WindowSurfaces& surfaces, int width, int height) {
-  if (surfaces.windowGl != nullptr) {
-    path_ = DrawPath::WindowGl;
-    return &countedGl(*surfaces.windowGl, *surfaces.windowGlMeter);
+Device* WindowDevice::choose(const WindowSurfaces& surfaces, const Settings& settings) {
+  WindowGl windowGl;
+  if (surfaces.gl && surfaces.hardwareGl) {
+    windowGl = surfaces.openWindowGl();
   }
-  if (surfaces.tryPixelBuffer && surfaces.display != nullptr) {
-    const ShownFrames shown = surfaces.openPresenter(true);
-    if (shown.presenter != nullptr) {
-      pixelBuffer_.emplace(surfaces.display, *shown.presenter, showFps_);
-      if (pixelBuffer_->open(width, height)) {
-        path_ = DrawPath::PixelBufferGl;
-        return &countedGl(*pixelBuffer_, pixelBuffer_->meter());
-      }
-      pixelBuffer_.reset();  // before the presenter it shows through goes
+  if (surfaces.readyWindow && !surfaces.readyWindow()) {
+    return nullptr;
+  }
+  if (windowGl.target != nullptr) {
+    path_ = DrawPath::WindowGl;
+    return &countedGl(*windowGl.target, *windowGl.meter);
+  }
+  const int width = settings.screenWidth;
+  const int height = settings.screenHeight;
+  if (surfaces.gl && (!surfaces.hardwareGl || surfaces.pixelBufferAfterWindowGl)) {
+    if (Device* device = pixelBufferGl(surfaces, width, height)) {
+      return device;
     }
   }
+  return software(surfaces);
+}
+
+Device* WindowDevice::pixelBufferGl(const WindowSurfaces& surfaces, int width, int height) {
+  const ShownFrames shown = surfaces.openPresenter(true);
+  if (shown.presenter == nullptr || shown.display == nullptr) {
+    return nullptr;
+  }
+  pixelBuffer_.emplace(shown.display, *shown.presenter, showFps_);
+  if (!pixelBuffer_->open(width, height)) {
+    pixelBuffer_.reset();  // before the presenter it shows through goes
+    return nullptr;
+  }
+  path_ = DrawPath::PixelBufferGl;
+  return &countedGl(*pixelBuffer_, pixelBuffer_->meter());
+}
+
+Device* WindowDevice::software(const WindowSurfaces& surfaces) {
   const ShownFrames shown = surfaces.openPresenter(false);
   if (shown.presenter == nullptr) {
     return nullptr;

@@ -13,9 +13,11 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "config/file_store.h"
 #include "host/frame_loop.h"
+#include "host/frame_pacer_posix.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/glx_target.h"
 #include "host/linux/modes/window_device.h"
@@ -40,6 +42,17 @@ uint32_t instanceSeed(const RunOptions& options) {
          static_cast<uint32_t>(now.tv_nsec);
 }
 
+// True when the window exists, with its attributes read, and tells us of its destruction.
+bool watchWindow(Display* display, Window window, XWindowAttributes& attributes) {
+  if (!queryWindow(display, window, &attributes)) {
+    return false;
+  }
+  const unsigned long errors = xErrorCount();
+  XSelectInput(display, window, StructureNotifyMask);
+  XSync(display, False);
+  return xErrorCount() == errors;
+}
+
 // True when the window's destruction has been announced.
 bool destroyed(Display* display, Window window) {
   bool gone = false;
@@ -51,20 +64,52 @@ bool destroyed(Display* display, Window window) {
   return gone;
 }
 
-// The foreign window's side of the frame loop: a stop signal or the window's end stop the run;
-// before each frame its size, which nobody reports to us, is asked and handed to what shows the
+// The foreign window's side of the device choice and of the frame loop: it offers GL straight
+// into the window or a presenter; a stop signal or the window's end stop the run; before each
+// frame its size, which nobody reports to us, is asked, and a new one is handed to what shows the
 // frames (the GL target in the window, or the presenter).
-class EmbeddedFrames : public FrameHost {
+class ForeignWindow : public FrameHost {
  public:
-  EmbeddedFrames(Display* display, Window window, uint32_t delayMicroseconds)
-      : display_(display), window_(window), pacer_(linuxFramePacer(60, delayMicroseconds)) {}
+  ForeignWindow(Display* display, Window window, const XWindowAttributes& attributes,
+                const LinuxCommand& command)
+      : display_(display),
+        window_(window),
+        attributes_(attributes),
+        pacer_(linuxFramePacer(60, command.delayMicroseconds)),
+        glx_(display, window, command.fps) {
+    glx_.setSize(attributes.width, attributes.height);
+  }
 
-  // Exactly one of these shows the frames.
-  GlxTarget* windowGl = nullptr;
-  X11Presenter* presenter = nullptr;
-  // The software device draws only the top-left corner of a window larger than the presenter
-  // takes; said once.
-  bool sayTooLarge = false;
+  // GL only where the window's visual allows it, and not on windows larger than any screen,
+  // whose buffers GL would have to make whole. GL that draws in software (only ever asked for)
+  // draws into a buffer of its own; see PbufferTarget.
+  WindowSurfaces surfaces(const LinuxCommand& command, const Settings& settings) {
+    constexpr int kMax = X11Presenter::kMaxSide;
+    WindowSurfaces offer;
+    offer.gl =
+        attributes_.width <= kMax && attributes_.height <= kMax && wantsGlDevice(command.device);
+    offer.hardwareGl = offer.gl && hardwareGlRenderer();
+    offer.openWindowGl = [this, &settings] {
+      const bool open = glx_.open(settings.screenWidth, settings.screenHeight);
+      return open ? WindowGl{&glx_, &glx_.meter()} : WindowGl{};
+    };
+    offer.openPresenter = [this, showFps = command.fps](bool forPixelBuffer) {
+      presenter_.emplace();
+      if (!presenter_->open(display_, window_, attributes_, !forPixelBuffer && showFps)) {
+        return ShownFrames{};
+      }
+      return ShownFrames{&*presenter_, &presenter_->meter(), display_};
+    };
+    return offer;
+  }
+  // Why no device could draw in the window.
+  std::string unsupported() const { return X11Presenter::unsupported(attributes_); }
+  // What shows the frames, as the device was chosen; the software device draws only the top-left
+  // corner of a window larger than the presenter takes, which is said once.
+  void showWith(DrawPath path) {
+    windowGl_ = path == DrawPath::WindowGl;
+    sayTooLarge_ = path == DrawPath::Software;
+  }
 
   bool nextFrame() override {
     return !stopRequested() && !destroyed(display_, window_) &&
@@ -73,94 +118,61 @@ class EmbeddedFrames : public FrameHost {
   void windowSize(int& width, int& height) override {
     width = attributes_.width;
     height = attributes_.height;
-    if (windowGl != nullptr) {
-      windowGl->setSize(width, height);
+  }
+  void resizeTo(int width, int height) override {
+    if (windowGl_) {
+      glx_.setSize(width, height);
       return;
     }
     constexpr int kMax = X11Presenter::kMaxSide;
-    if (sayTooLarge && (width > kMax || height > kMax)) {
+    if (sayTooLarge_ && (width > kMax || height > kMax)) {
       std::fprintf(stderr, "tavrik: window 0x%lx is %dx%d; drawing into its top-left %dx%d\n",
                    window_, width, height, std::min(width, kMax), std::min(height, kMax));
-      sayTooLarge = false;
+      sayTooLarge_ = false;
     }
-    presenter->resize(width, height);
+    presenter_->resize(width, height);
   }
   void frameDone() override { pacer_.pace(steadyNow, sleepMicroseconds); }
 
  private:
   Display* display_;
   Window window_;
+  XWindowAttributes attributes_;  // as read before the choice, then before each frame
   FramePacer pacer_;
-  XWindowAttributes attributes_{};
+  GlxTarget glx_;
+  std::optional<X11Presenter> presenter_;
+  bool windowGl_ = false;
+  bool sayTooLarge_ = false;
 };
 
 int drawInto(Display* display, const LinuxCommand& command) {
   const Window window =
       command.window != 0 ? static_cast<Window>(command.window) : DefaultRootWindow(display);
   XWindowAttributes attributes{};
-  bool exists = queryWindow(display, window, &attributes);
-  if (exists) {
-    const unsigned long errors = xErrorCount();
-    XSelectInput(display, window, StructureNotifyMask);
-    XSync(display, False);
-    exists = xErrorCount() == errors;
-  }
-  if (!exists) {
+  if (!watchWindow(display, window, attributes)) {
     std::fprintf(stderr, "tavrik: window 0x%lx%s does not exist\n", window,
                  command.windowFromEnvironment ? " (XSCREENSAVER_WINDOW)" : "");
     return 1;
   }
-
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
   prepareRun(*run, store, instanceSeed(command.options), command.options.overrides, kLinuxModes);
   if (drawsAtWindowSize(run->settings, run->modes)) {
     followWindow(run->settings, attributes.width, attributes.height);
   }
-
-  // GL only where the window's visual allows it, and not on windows larger than any screen,
-  // whose buffers GL would have to make whole. GL that draws in software (only ever asked for)
-  // draws into a buffer of its own; see PbufferTarget.
-  constexpr int kMax = X11Presenter::kMaxSide;
-  const int width = run->settings.screenWidth;
-  const int height = run->settings.screenHeight;
-  const bool gl =
-      attributes.width <= kMax && attributes.height <= kMax && wantsGlDevice(command.device);
-  const bool hardware = gl && hardwareGlRenderer();
-  GlxTarget glx(display, window, command.fps);
-  glx.setSize(attributes.width, attributes.height);
-  std::optional<X11Presenter> presenter;
-  WindowSurfaces surfaces;
-  if (hardware && glx.open(width, height)) {
-    surfaces.windowGl = &glx;
-    surfaces.windowGlMeter = &glx.meter();
-  }
-  surfaces.tryPixelBuffer = gl && !hardware;
-  surfaces.display = display;
-  surfaces.openPresenter = [&](bool forPixelBuffer) {
-    presenter.emplace();
-    if (!presenter->open(display, window, attributes, !forPixelBuffer && command.fps)) {
-      return ShownFrames{};
-    }
-    return ShownFrames{&*presenter, &presenter->meter()};
-  };
+  // Declared before the device, which draws into what the window holds.
+  ForeignWindow foreign(display, window, attributes, command);
   WindowDevice chosen(command.fps);
-  Device* device = chosen.choose(surfaces, width, height);
+  Device* device = chosen.choose(foreign.surfaces(command, run->settings), run->settings);
   if (device == nullptr) {
     std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx: %s\n", window,
-                 X11Presenter::unsupported(attributes).c_str());
+                 foreign.unsupported().c_str());
     return 1;
   }
+  foreign.showWith(chosen.path());
   OptionsTimer timer(command.options);
   if (startRun(*run, *device, timer)) {
-    EmbeddedFrames frames(display, window, command.delayMicroseconds);
-    if (chosen.path() == DrawPath::WindowGl) {
-      frames.windowGl = &glx;
-    } else {
-      frames.presenter = &*presenter;
-      frames.sayTooLarge = chosen.path() == DrawPath::Software;
-    }
-    runFrames(*run, *device, timer, frames);
+    runFrames(*run, *device, timer, foreign);
     endRun(*device);
   }
   return 0;
