@@ -18,6 +18,8 @@ constexpr int settingField(std::string_view option) {
   return -1;
 }
 
+constexpr const char* kWholeNumber = "(a whole number from 0 to 4294967295)";
+
 constexpr RunRow kRows[] = {
     {{.group = kRunGroup,
       .name = "frames",

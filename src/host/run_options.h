@@ -56,8 +56,6 @@ bool takeValue(TakenOption& taken, SettingOverride, RunOptions& options);
 // The groups of the runner's rows, as --help lists them.
 enum : uint8_t { kRunGroup, kSettingsGroup };
 
-inline constexpr const char* kWholeNumber = "(a whole number from 0 to 4294967295)";
-
 using RunRow = OptionRow<RunOptions, uint32_t RunOptions::*, std::optional<uint32_t> RunOptions::*,
                          std::string RunOptions::*, SettingOverride>;
 
