@@ -1,11 +1,9 @@
 #include "host/linux/cli/command_line.h"
 
+#include <charconv>
+
 #include "config/quote.h"
 #include "host/linux/cli/linux_options.h"
-
-#include <array>
-#include <charconv>
-#include <cstring>
 
 namespace tavrik {
 
