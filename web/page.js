@@ -84,7 +84,7 @@ function buildPanel() {
       input.min = field.low;
       input.max = field.high;
       const asked = Number(query.get(field.option));
-      value = Number.isInteger(asked) && asked >= field.low && asked <= field.high
+      value = Module.ccall("tavrik_allowed", "number", ["string", "number"], [field.name, asked])
                 ? asked : value;
       input.value = String(value);
     }

@@ -254,9 +254,9 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_options() {
   return json.c_str();
 }
 
-// Keeps a value chosen in the page's panel: a setting by its stored name within its range (or
-// one of its words' values), or fps as 0 or 1. 0: refused; 1: kept; 2: the page cannot keep it.
-EMSCRIPTEN_KEEPALIVE int tavrik_keep(const char* name, double value) {
+// True for a value the page's panel may keep: a setting by its stored name within its range (or
+// one of its words' values), or fps as 0 or 1.
+EMSCRIPTEN_KEEPALIVE int tavrik_allowed(const char* name, double value) {
   bool allowed = std::strcmp(name, "fps") == 0 && (value == 0 || value == 1);
   for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kLinuxModes)) {
     if (field.option == nullptr || std::strcmp(name, field.name) != 0) {
@@ -267,7 +267,12 @@ EMSCRIPTEN_KEEPALIVE int tavrik_keep(const char* name, double value) {
       allowed = allowed || value == field.choices[c].value;
     }
   }
-  if (!allowed) {
+  return allowed ? 1 : 0;
+}
+
+// Keeps a value chosen in the page's panel. 0: refused; 1: kept; 2: the page cannot keep it.
+EMSCRIPTEN_KEEPALIVE int tavrik_keep(const char* name, double value) {
+  if (tavrik_allowed(name, value) == 0) {
     return 0;
   }
   tavrik::LocalStorageStore store;
