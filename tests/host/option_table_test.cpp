@@ -138,81 +138,98 @@ std::string take(const Rows& rows, std::vector<std::string> words, Target& targe
   return ok && taken == nullptr ? "unknown" : error;
 }
 
+// One taking of words: the message it gives ("": taken; "unknown": no row names them), and what
+// then holds of the destination.
+template <class Target>
+struct ApplyCase {
+  std::vector<std::string> words;
+  std::string message;
+  bool (*landed)(const Target&) = nullptr;  // nullptr: nothing to check
+};
+
+template <class Target, class Rows>
+void expectCases(const Rows& rows, const std::vector<ApplyCase<Target>>& cases) {
+  for (const ApplyCase<Target>& c : cases) {
+    Target target;
+    EXPECT_EQ(take(rows, c.words, target), c.message) << c.words[0];
+    EXPECT_TRUE(!c.landed || c.landed(target)) << c.words[0];
+  }
+}
+
 TEST(OptionApply, EachTypeOfDestination) {
-  Sample s;
-  EXPECT_EQ(take(kSampleRows, {"-on"}, s), "");
-  EXPECT_TRUE(s.flag);
-  EXPECT_EQ(take(kSampleRows, {"--off"}, s), "");
-  EXPECT_FALSE(s.flag);
-  EXPECT_EQ(take(kSampleRows, {"-count", "7"}, s), "");
-  EXPECT_EQ(s.number, 7u);
-  EXPECT_EQ(take(kSampleRows, {"-count", "1"}, s), "bad value for --count: '1' (2 to 9)");
-  EXPECT_EQ(take(kSampleRows, {"-count", "7x"}, s), "bad value for --count: '7x' (2 to 9)");
-  EXPECT_EQ(take(kSampleRows, {"-count"}, s), "--count needs a value");
-  EXPECT_EQ(s.number, 7u);
-  EXPECT_EQ(take(kSampleRows, {"--maybe", "0"}, s), "");
-  EXPECT_EQ(s.maybe, 0u);
-  EXPECT_EQ(take(kSampleRows, {"--maybe", "6"}, s), "bad value for --maybe: '6'");
-  EXPECT_EQ(take(kSampleRows, {"-any", ""}, s), "");
-  EXPECT_EQ(s.text, "");
-  EXPECT_EQ(take(kSampleRows, {"-filled", "x y"}, s), "");
-  EXPECT_EQ(s.text, "x y");
-  EXPECT_EQ(take(kSampleRows, {"-filled", ""}, s), "--filled needs a value");
-  EXPECT_EQ(take(kSampleRows, {"-word", "bc"}, s), "");
-  EXPECT_EQ(s.text, "bc");
-  EXPECT_EQ(take(kSampleRows, {"-word", "b"}, s), "bad value for --word: 'b' (a or bc)");
-  EXPECT_EQ(take(kSampleRows, {"--exact", "3"}, s), "");
-  EXPECT_EQ(s.number, 3u);
-  EXPECT_EQ(take(kSampleRows, {"-exact", "3"}, s), "unknown");
-  EXPECT_EQ(take(kSampleRows, {"--exact"}, s), "unknown");
-  EXPECT_EQ(take(kSampleRows, {"-ignored", "anything"}, s), "");
-  EXPECT_EQ(take(kSampleRows, {"-bogus"}, s), "unknown");
+  expectCases<Sample>(kSampleRows,
+                      {
+                          {{"-on"}, "", [](const Sample& s) { return s.flag; }},
+                          {{"--off"}, "", [](const Sample& s) { return !s.flag; }},
+                          {{"-count", "7"}, "", [](const Sample& s) { return s.number == 7; }},
+                          {{"-count", "1"}, "bad value for --count: '1' (2 to 9)"},
+                          {{"-count", "7x"}, "bad value for --count: '7x' (2 to 9)"},
+                          {{"-count"}, "--count needs a value"},
+                          {{"--maybe", "0"}, "", [](const Sample& s) { return s.maybe == 0u; }},
+                          {{"--maybe", "6"}, "bad value for --maybe: '6'"},
+                          {{"-any", ""}, "", [](const Sample& s) { return s.text.empty(); }},
+                          {{"-filled", "x y"}, "", [](const Sample& s) { return s.text == "x y"; }},
+                          {{"-filled", ""}, "--filled needs a value"},
+                          {{"-word", "bc"}, "", [](const Sample& s) { return s.text == "bc"; }},
+                          {{"-word", "b"}, "bad value for --word: 'b' (a or bc)"},
+                          {{"--exact", "3"}, "", [](const Sample& s) { return s.number == 3; }},
+                          {{"-exact", "3"}, "unknown"},
+                          {{"--exact"}, "unknown"},
+                          {{"-ignored", "anything"}, ""},
+                          {{"-bogus"}, "unknown"},
+                      });
 }
 
 TEST(OptionApply, TheRunnersDestinations) {
-  RunOptions o;
-  EXPECT_EQ(take(kRunRows, {"--seed", "4294967295"}, o), "");
-  EXPECT_EQ(o.seed, 4294967295u);
-  EXPECT_EQ(take(kRunRows, {"--frames", "-1"}, o),
-            "bad value for --frames: '-1' (a whole number from 0 to 4294967295)");
-  EXPECT_EQ(take(kRunRows, {"--trace", ""}, o), "--trace needs a value");
-  EXPECT_EQ(take(kRunRows, {"--formation", "line"}, o), "");
-  EXPECT_EQ(o.overrides.values[kFieldFormation], kFormationLine);
-  EXPECT_EQ(take(kRunRows, {"--resolution", "1000x700"}, o), "");
-  EXPECT_EQ(o.overrides.values[kFieldMode], kModeScreen);
-  EXPECT_EQ(o.width, 1000);
-  EXPECT_EQ(o.height, 700);
-  EXPECT_EQ(take(kRunRows, {"--triangle", "10"}, o),
-            "bad value for --triangle: '10' (9, 16 or 25)");
+  expectCases<RunOptions>(
+      kRunRows,
+      {
+          {{"--seed", "4294967295"}, "", [](const RunOptions& o) { return o.seed == 4294967295u; }},
+          {{"--frames", "-1"},
+           "bad value for --frames: '-1' (a whole number from 0 to 4294967295)"},
+          {{"--trace", ""}, "--trace needs a value"},
+          {{"--formation", "line"},
+           "",
+           [](const RunOptions& o) {
+             return o.overrides.values[kFieldFormation] == kFormationLine;
+           }},
+          {{"--resolution", "1000x700"},
+           "",
+           [](const RunOptions& o) {
+             return o.overrides.values[kFieldMode] == kModeScreen && o.width == 1000 &&
+                    o.height == 700;
+           }},
+          {{"--triangle", "10"}, "bad value for --triangle: '10' (9, 16 or 25)"},
+      });
 }
 
 TEST(OptionApply, TheLinuxProgramsDestinations) {
-  LinuxCommand c;
-  EXPECT_EQ(take(kLinuxRows, {"-geometry", "300x200+1+2"}, c), "");
-  EXPECT_EQ(c.geometry.width, 300);
-  EXPECT_EQ(take(kLinuxRows, {"-geometry", "huge"}, c),
-            "bad value for --geometry: 'huge' (WxH, WxH+X+Y or +X+Y)");
-  EXPECT_EQ(take(kLinuxRows, {"-window-id", "0x10"}, c), "");
-  EXPECT_EQ(c.window, 0x10u);
-  EXPECT_EQ(take(kLinuxRows, {"-window-id", "0"}, c),
-            "bad value for --window-id: '0' (a window id, decimal or 0x hexadecimal)");
-  EXPECT_EQ(take(kLinuxRows, {"-device", "gl"}, c), "");
-  EXPECT_EQ(c.device, DeviceChoice::Gl);
-  EXPECT_EQ(take(kLinuxRows, {"-device", "d3d"}, c), "bad value for --device: 'd3d' (soft or gl)");
-  EXPECT_EQ(take(kLinuxRows, {"-root"}, c), "");
-  EXPECT_EQ(c.mode, LinuxMode::Embedded);
-  EXPECT_EQ(take(kLinuxRows, {"-h"}, c), "");
-  EXPECT_EQ(c.mode, LinuxMode::Help);
-  EXPECT_EQ(take(kLinuxRows, {"-xrm", "*fps: on"}, c), "");
-  EXPECT_TRUE(c.fps);
-  EXPECT_EQ(take(kLinuxRows, {"-xrm", "*fps: maybe"}, c),
-            "bad value in --xrm '*fps: maybe' (true or false)");
-  EXPECT_EQ(take(kLinuxRows, {"-xrm", "*delay: 7x"}, c),
-            "bad value in --xrm '*delay: 7x' (microseconds a frame, 0 to 1000000; 0: the "
-            "display's refresh)");
-  EXPECT_EQ(take(kLinuxRows, {"-delay", "7x"}, c),
-            "bad value for --delay: '7x' (microseconds a frame, 0 to 1000000; 0: the display's "
-            "refresh)");
+  const std::string delayRange = "(microseconds a frame, 0 to 1000000; 0: the display's refresh)";
+  expectCases<LinuxCommand>(
+      kLinuxRows,
+      {
+          {{"-geometry", "300x200+1+2"},
+           "",
+           [](const LinuxCommand& c) { return c.geometry.width == 300 && c.geometry.y == 2; }},
+          {{"-geometry", "huge"}, "bad value for --geometry: 'huge' (WxH, WxH+X+Y or +X+Y)"},
+          {{"-window-id", "0x10"}, "", [](const LinuxCommand& c) { return c.window == 0x10; }},
+          {{"-window-id", "0"},
+           "bad value for --window-id: '0' (a window id, decimal or 0x hexadecimal)"},
+          {{"-device", "gl"},
+           "",
+           [](const LinuxCommand& c) { return c.device == DeviceChoice::Gl; }},
+          {{"-device", "d3d"}, "bad value for --device: 'd3d' (soft or gl)"},
+          {{"-root"}, "", [](const LinuxCommand& c) { return c.mode == LinuxMode::Embedded; }},
+          {{"-h"}, "", [](const LinuxCommand& c) { return c.mode == LinuxMode::Help; }},
+          {{"-no-fps"}, "", [](const LinuxCommand& c) { return !c.fps; }},
+          {{"-xrm", "*fps: on"}, "", [](const LinuxCommand& c) { return c.fps; }},
+          {{"-xrm", "*fps: maybe"}, "bad value in --xrm '*fps: maybe' (true or false)"},
+          {{"-xrm", "*delay: 7x"}, "bad value in --xrm '*delay: 7x' " + delayRange},
+          {{"-delay", "7x"}, "bad value for --delay: '7x' " + delayRange},
+          {{"-delay", "7"}, "", [](const LinuxCommand& c) { return c.delayMicroseconds == 7; }},
+          {{"-display", ""}, "--display needs a value"},
+          {{"-title", "t"}, "", [](const LinuxCommand& c) { return c.title == "t"; }},
+      });
 }
 
 }  // namespace
