@@ -7,9 +7,6 @@ const canvas = document.getElementById("picture");
 const readout = document.getElementById("readout");
 const panel = document.getElementById("panel");
 const query = new URLSearchParams(location.search);
-// The address's settings: those of the command line, and a run's frame count and fixed step.
-const runOptions = ["harriers", "formation", "triangle", "clouds", "resolution", "seed",
-                    "frames", "frame-ms"];
 
 function stored(key) {
   try {
@@ -19,22 +16,15 @@ function stored(key) {
   }
 }
 
-function store(key, value) {
-  try {
-    localStorage.setItem("tavrik.settings", "1");
-    localStorage.setItem("tavrik." + key, value);
-  } catch (e) {
-    console.warn("tavrik: this page cannot keep settings here");
-  }
-}
+// The address's options and the words of a flag, from the program once it has started.
+let options = null;
 
 function flag(text) {
-  const words = { "1": true, "true": true, "on": true, "yes": true,
-                  "0": false, "false": false, "off": false, "no": false };
-  return text !== null && text.toLowerCase() in words ? words[text.toLowerCase()] : null;
+  const word = text !== null ? options.flags.find(([w]) => w === text.toLowerCase()) : undefined;
+  return word ? word[1] : null;
 }
 
-let showFps = flag(stored("fps")) === true;
+let showFps = false;
 let started = false;
 
 function applyAddress() {
@@ -46,7 +36,7 @@ function applyAddress() {
       } else {
         showFps = on;
       }
-    } else if (runOptions.includes(name)) {
+    } else if (options.names.includes(name)) {
       const error = Module.ccall("tavrik_option", "string", ["string", "string"], [name, value]);
       if (error) {
         console.warn(`tavrik: ${error}, ignored`);
@@ -57,9 +47,16 @@ function applyAddress() {
   }
 }
 
-// A change in the panel is kept, and wins over the address: the page starts again without it.
+// A change in the panel is kept, and wins over the address: the page starts again without it. The
+// program checks the value and keeps it; a value it refuses changes nothing.
 function choose(option, key, value) {
-  store(key, value);
+  const kept = Module.ccall("tavrik_keep", "number", ["string", "number"], [key, value]);
+  if (kept === 0) {
+    return;
+  }
+  if (kept !== 1) {
+    console.warn("tavrik: this page cannot keep settings here");
+  }
   query.delete(option);
   const search = query.toString();
   location.replace(location.pathname + (search ? "?" + search : ""));
@@ -87,18 +84,11 @@ function buildPanel() {
       input.min = field.low;
       input.max = field.high;
       const asked = Number(query.get(field.option));
-      value = Number.isInteger(asked) && asked >= field.low && asked <= field.high
+      value = Module.ccall("tavrik_allowed", "number", ["string", "number"], [field.name, asked])
                 ? asked : value;
       input.value = String(value);
     }
-    input.addEventListener("change", () => {
-      const number = Number(input.value);
-      if (Number.isInteger(number) && number >= field.low && number <= field.high) {
-        choose(field.option, field.name, String(number));
-      } else if (field.choices.some(([, n]) => n === number)) {
-        choose(field.option, field.name, String(number));
-      }
-    });
+    input.addEventListener("change", () => choose(field.option, field.name, Number(input.value)));
     label.append(input);
     panel.append(label);
   }
@@ -107,7 +97,7 @@ function buildPanel() {
   const box = document.createElement("input");
   box.type = "checkbox";
   box.checked = showFps;
-  box.addEventListener("change", () => choose("fps", "fps", box.checked ? "1" : "0"));
+  box.addEventListener("change", () => choose("fps", "fps", box.checked ? 1 : 0));
   label.append(box);
   panel.append(label);
   const note = document.createElement("p");
@@ -142,6 +132,8 @@ function fail(text) {
 }
 
 function start() {
+  options = JSON.parse(Module.ccall("tavrik_options", "string", [], []));
+  showFps = flag(stored("fps")) === true;
   applyAddress();
   buildPanel();
   readout.hidden = !showFps;

@@ -4,27 +4,116 @@
 #include <cstdio>
 #include <ctime>
 
-#include "config/quote.h"
-
 namespace tavrik {
 
 namespace {
 
-// "--root" means "-root"; a lone "-" or a bare word stays as it is.
-std::string_view optionName(std::string_view arg) {
-  if (arg.size() > 2 && arg[0] == '-' && arg[1] == '-') {
-    return arg.substr(2);
+// The index in the settings table of the override called option, or -1.
+constexpr int settingField(std::string_view option) {
+  for (size_t f = 0; f < kSharedSettingFields.size(); ++f) {
+    if (kSharedSettingFields[f].option != nullptr && option == kSharedSettingFields[f].option) {
+      return static_cast<int>(f);
+    }
   }
-  if (arg.size() > 1 && arg[0] == '-') {
-    return arg.substr(1);
-  }
-  return {};
+  return -1;
 }
 
-const char* nameOf(const OptionEntry& option) {
-  return option.field >= 0 ? kSharedSettingFields[static_cast<size_t>(option.field)].option
-                           : option.name;
+constexpr const char* kWholeNumber = "(a whole number from 0 to 4294967295)";
+
+constexpr RunRow kRows[] = {
+    {{.group = kRunGroup,
+      .name = "frames",
+      .argument = "N",
+      .high = UINT32_MAX,
+      .range = kWholeNumber,
+      .headless = true,
+      .help = "run N frames, then stop"},
+     &RunOptions::frames},
+    {{.group = kRunGroup,
+      .name = "trace",
+      .argument = "FILE",
+      .text = TextRule::NotEmpty,
+      .headless = true,
+      .help = "write the run header and one line per frame (JSON Lines)"},
+     &RunOptions::tracePath},
+    {{.group = kRunGroup,
+      .name = "output",
+      .argument = "DIR",
+      .text = TextRule::NotEmpty,
+      .headless = true,
+      .help = "write each frame as DIR/frame-00001.png, ..."},
+     &RunOptions::outputDir},
+    {{.group = kRunGroup,
+      .name = "seed",
+      .argument = "S",
+      .high = UINT32_MAX,
+      .range = kWholeNumber,
+      .help = "seed the generator with S instead of the calendar time"},
+     &RunOptions::seed},
+    {{.group = kRunGroup,
+      .name = "frame-ms",
+      .argument = "MS",
+      .high = UINT32_MAX,
+      .range = kWholeNumber,
+      .help = "simulated timer: each reading MS after the one before"},
+     &RunOptions::frameMs},
+    {{.group = kRunGroup,
+      .name = "clock-start",
+      .argument = "MS0",
+      .high = UINT32_MAX,
+      .range = kWholeNumber,
+      .help = "the simulated timer's first reading (default 60000)"},
+     &RunOptions::clockStartMs},
+
+    {{.group = kSettingsGroup,
+      .argument = "N",
+      .field = settingField("harriers"),
+      .help = "the harriers flown without a formation, 1 to 30"},
+     SettingOverride{}},
+    {{.group = kSettingsGroup,
+      .argument = "none|triangle|line|random",
+      .field = settingField("formation"),
+      .help = "the formation flown (random: none or the triangle)"},
+     SettingOverride{}},
+    {{.group = kSettingsGroup,
+      .argument = "9|16|25",
+      .field = settingField("triangle"),
+      .help = "the harriers of the triangle formation"},
+     SettingOverride{}},
+    // The same words on every system: a build without "screen" refuses it with its range.
+    {{.group = kSettingsGroup,
+      .argument = "640x480|800x600|1024x768|screen|WxH",
+      .field = settingField("resolution"),
+      .help = "the picture's size (screen: the window's own size; WxH any\n"
+              "such size up to 8192x8192, drawn as a window of that size\n"
+              "would be)"},
+     SettingOverride{}},
+    {{.group = kSettingsGroup,
+      .argument = "surface|wire",
+      .field = settingField("clouds"),
+      .help = "the cloud tiles drawn as surfaces or as wire frames"},
+     SettingOverride{}},
+};
+
+// Every settings override has its row, and every row of an override its field.
+constexpr bool overridesListed() {
+  for (const RunRow& row : kRows) {
+    if (std::holds_alternative<SettingOverride>(row.to) != (row.rule.field >= 0)) {
+      return false;
+    }
+  }
+  for (size_t f = 0; f < kSharedSettingFields.size(); ++f) {
+    bool listed = kSharedSettingFields[f].option == nullptr;
+    for (const RunRow& row : kRows) {
+      listed = listed || row.rule.field == static_cast<int>(f);
+    }
+    if (!listed) {
+      return false;
+    }
+  }
+  return true;
 }
+static_assert(overridesListed());
 
 bool parseUnsigned(std::string_view text, uint32_t& value) {
   const char* end = text.data() + text.size();
@@ -77,241 +166,40 @@ std::string valueRange(const SettingField& field, const DisplayModes& modes) {
   return text;
 }
 
-bool applySetting(const OptionEntry& option, const std::string& dashed, std::string_view value,
-                  RunOptions& options, std::string& error, const DisplayModes& modes) {
-  const int field = option.field;
-  const SettingField setting = settingFields(modes)[static_cast<size_t>(field)];
+}  // namespace
+
+const std::span<const RunRow> kRunRows = kRows;
+
+uint32_t runSeed(const RunOptions& options) {
+  return options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
+}
+
+bool takeValue(TakenOption& taken, SettingOverride, RunOptions& options) {
+  const int field = taken.rule.field;
+  const DisplayModes& modes = taken.modes;
   int32_t parsed = 0;
-  if (field == kFieldMode && !parseOverrideValue(field, value, parsed, modes) &&
-      parsePictureSize(value, options, modes)) {
+  if (field == kFieldMode && !parseOverrideValue(field, taken.value, parsed, modes) &&
+      parsePictureSize(taken.value, options, modes)) {
     parsed = kModeScreen;
-  } else if (!parseOverrideValue(field, value, parsed, modes)) {
-    error = badValue(dashed, value, valueRange(setting, modes).c_str());
+  } else if (!parseOverrideValue(field, taken.value, parsed, modes)) {
+    const SettingField setting = settingFields(modes)[static_cast<size_t>(field)];
+    taken.error = badValue(taken.dashed, taken.value, valueRange(setting, modes).c_str());
     return false;
   }
   options.overrides.values[static_cast<size_t>(field)] = parsed;
   return true;
 }
 
-// The label --help gives an option: "-geometry WxH+X+Y", "-help, --help", "--frames N".
-std::string label(const OptionEntry& option) {
-  const bool doubled = option.group == OptionGroup::Replay || option.group == OptionGroup::Run ||
-                       option.group == OptionGroup::Settings;
-  std::string text = doubled ? "--" : "-";
-  text += nameOf(option);
-  if (option.bothDashes) {
-    text.append(", --").append(nameOf(option));
-  }
-  if (option.argument != nullptr) {
-    text.append(" ").append(option.argument);
-  }
-  return text;
-}
-
-const char* heading(OptionGroup group) {
-  switch (group) {
-    case OptionGroup::Switches:
-      return "Screen-saver switches (the first argument):\n";
-    case OptionGroup::XScreenSaver:
-      return "XScreenSaver options (a doubled dash means the same):\n";
-    case OptionGroup::XToolkit:
-      return "X toolkit options, taken as every hack takes them:\n";
-    case OptionGroup::Replay:
-      return "";
-    case OptionGroup::Run:
-      return "Headless run (no window):\n";
-    case OptionGroup::Settings:
-      return "Settings for this run only (never saved):\n";
-  }
-  return "";
-}
-
-}  // namespace
-
-uint32_t runSeed(const RunOptions& options) {
-  return options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
-}
-
-const OptionEntry* findOption(int argc, char** argv, int i, uint8_t program) {
-  const std::string_view arg = argv[i];
-  const std::string_view name = optionName(arg);
-  for (const OptionEntry& option : kOptions) {
-    if ((option.programs & program) == 0 || option.kind == OptionKind::Switch) {
-      continue;
-    }
-    if (option.exact) {
-      if (arg.size() > 2 && arg.substr(0, 2) == "--" && name == nameOf(option) && i + 1 < argc) {
-        return &option;
-      }
-      continue;
-    }
-    if (name == nameOf(option) || (option.alias != nullptr && name == option.alias)) {
-      return &option;
-    }
-  }
-  return nullptr;
-}
-
-std::string dashedName(std::string_view arg) {
-  return "--" + std::string(optionName(arg));
-}
-
-std::string badValue(const std::string& dashed, std::string_view value, const char* range) {
-  std::string text = "bad value for " + dashed + ": " + quotedValue(value);
-  if (range != nullptr) {
-    text.append(" ").append(range);
-  }
-  return text;
-}
-
-bool parseOptionNumber(const OptionEntry& option, std::string_view text, uint32_t& value) {
-  uint32_t parsed = 0;
-  if (!parseUnsigned(text, parsed) || parsed < option.low || parsed > option.high) {
-    return false;
-  }
-  value = parsed;
-  return true;
-}
-
-bool isArgumentWord(const OptionEntry& option, std::string_view value) {
-  std::string_view words = option.argument != nullptr ? option.argument : "";
-  while (!words.empty()) {
-    const size_t bar = words.find('|');
-    if (words.substr(0, bar) == value) {
-      return true;
-    }
-    words = bar == std::string_view::npos ? std::string_view() : words.substr(bar + 1);
-  }
-  return false;
-}
-
-bool isRunOption(OptionKind kind) {
-  return kind == OptionKind::Frames || kind == OptionKind::Trace || kind == OptionKind::Output ||
-         kind == OptionKind::Seed || kind == OptionKind::FrameMs ||
-         kind == OptionKind::ClockStart || kind == OptionKind::Setting;
-}
-
-bool startsHeadlessRun(OptionKind kind) {
-  return kind == OptionKind::Frames || kind == OptionKind::Trace || kind == OptionKind::Output;
-}
-
-bool applyRunOption(const OptionEntry& option, const std::string& dashed, std::string_view value,
-                    RunOptions& options, std::string& error, const DisplayModes& modes) {
-  if (option.kind == OptionKind::Setting) {
-    return applySetting(option, dashed, value, options, error, modes);
-  }
-  if (option.kind == OptionKind::Trace || option.kind == OptionKind::Output) {
-    if (value.empty()) {
-      error = dashed + " needs a value";
-      return false;
-    }
-    (option.kind == OptionKind::Trace ? options.tracePath : options.outputDir) = value;
-    return true;
-  }
-  uint32_t number = 0;
-  if (!parseOptionNumber(option, value, number)) {
-    error = badValue(dashed, value, option.range);
-    return false;
-  }
-  if (option.kind == OptionKind::Seed) {
-    options.seed = number;
-  } else if (option.kind == OptionKind::FrameMs) {
-    options.frameMs = number;
-  } else if (option.kind == OptionKind::ClockStart) {
-    options.clockStartMs = number;
-  } else {
-    options.frames = number;
-  }
-  return true;
-}
-
-bool parseRunOption(int argc, char** argv, int& i, RunOptions& options, bool& known,
-                    std::string& error, const DisplayModes& modes) {
-  const OptionEntry* option = findOption(argc, argv, i, kRunnerProgram);
-  known = option != nullptr && isRunOption(option->kind);
-  if (!known) {
-    return true;
-  }
-  const std::string dashed = dashedName(argv[i]);
-  if (i + 1 >= argc) {
-    error = dashed + " needs a value";
-    return false;
-  }
-  return applyRunOption(*option, dashed, argv[++i], options, error, modes);
-}
-
-bool parseRunnerCommandLine(int argc, char** argv, uint8_t program, RunnerCommand& command,
-                            std::string& error, const DisplayModes& modes) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    // The runners take these only as written; the Linux program's -help is in the table.
-    if (arg == "--help" || arg == "-h") {
-      command.help = true;
-      return true;
-    }
-    if (program == kReplayProgram && arg == "--version") {
-      command.version = true;
-      return true;
-    }
-    const OptionEntry* option = findOption(argc, argv, i, program);
-    if (option == nullptr) {
-      command.unknown = i;
-      error = "unknown option " + quotedValue(arg) + " (see --help)";
-      return false;
-    }
-    const std::string dashed = dashedName(arg);
-    if (i + 1 >= argc) {
-      error = dashed + " needs a value";
-      return false;
-    }
-    const std::string_view value = argv[++i];
-    if (option->kind == OptionKind::ReplayDevice && isArgumentWord(*option, value)) {
-      command.device = value;
-    } else if (option->kind == OptionKind::FailAt) {
-      if (!parseOptionNumber(*option, value, command.failAt)) {
-        error = badValue(dashed, value, option->range);
-        return false;
-      }
-    } else if (option->kind == OptionKind::ReplayDevice) {
-      error = badValue(dashed, value, option->range);
-      return false;
-    } else if (!applyRunOption(*option, dashed, value, command.options, error, modes)) {
-      return false;
-    }
-  }
-  return true;
-}
-
-std::string optionUsage(OptionGroup group) {
-  constexpr size_t kHelpColumn = 24;
-  std::string text = heading(group);
-  std::string names;
-  for (const OptionEntry& option : kOptions) {
-    if (option.group != group) {
-      continue;
-    }
-    names.append(names.empty() ? "  " : ", ").append(label(option));
-    if (option.help == nullptr) {
-      continue;
-    }
-    // Names too long to leave two spaces before the help put the help on a line of its own.
-    text += names;
-    text += names.size() + 2 <= kHelpColumn ? std::string(kHelpColumn - names.size(), ' ')
-                                            : "\n" + std::string(kHelpColumn, ' ');
-    for (const char* c = option.help; *c != '\0'; ++c) {
-      text += *c;
-      if (*c == '\n') {
-        text.append(kHelpColumn, ' ');
-      }
-    }
-    text += '\n';
-    names.clear();
-  }
-  return text;
-}
-
 std::string runUsage() {
-  return optionUsage(OptionGroup::Run) + "\n" + optionUsage(OptionGroup::Settings);
+  return "Headless run (no window):\n" + optionUsage(kRunRows, kRunGroup, "--") + "\n" +
+         "Settings for this run only (never saved):\n" +
+         optionUsage(kRunRows, kSettingsGroup, "--");
+}
+
+bool parseRunnerCommandLine(int argc, char** argv, RunnerCommand& command, std::string& error,
+                            const DisplayModes& modes) {
+  return parseRunnerCommandLine(argc, argv, std::span<const RunRow>(), command.options, false,
+                                command, error, modes);
 }
 
 }  // namespace tavrik

@@ -80,10 +80,11 @@ void parseEach(Words& words) {
   for (int start = 1; start < words.argc(); ++start) {
     RunOptions options;
     std::string error;
-    bool known = true;
     int i = start;
+    const OptionRule* taken = nullptr;
     const bool ok =
-        parseRunOption(words.argc(), words.argv.data(), i, options, known, error, kHostModes);
+        takeOption(kRunRows, words.argc(), words.argv.data(), i, options, error, kHostModes, taken);
+    const bool known = taken != nullptr;
     check(i >= start && i < words.argc(), "the option index left argv");
     check(ok || (known && !error.empty()), "a failure without a message");
     check(!ok || error.empty(), "a message without a failure");

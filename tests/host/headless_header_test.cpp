@@ -111,8 +111,10 @@ Parsed parse(std::vector<std::string> words) {
   }
   Parsed p{true, false, {}, {}};
   for (int i = 0; i < static_cast<int>(argv.size()) && p.ok; ++i) {
-    p.ok = parseRunOption(static_cast<int>(argv.size()), argv.data(), i, p.options, p.known,
-                          p.error, kHostModes);
+    const OptionRule* taken = nullptr;
+    p.ok = takeOption(kRunRows, static_cast<int>(argv.size()), argv.data(), i, p.options, p.error,
+                      kHostModes, taken);
+    p.known = taken != nullptr;
   }
   return p;
 }

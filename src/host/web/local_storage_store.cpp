@@ -24,10 +24,13 @@ EM_JS(double, tavrikStoreRead, (const char* name), {
   }
 });
 
-EM_JS(void, tavrikStoreWrite, (const char* name, int value), {
+// 1 when the value was kept.
+EM_JS(int, tavrikStoreWrite, (const char* name, int value), {
   try {
     localStorage.setItem("tavrik." + UTF8ToString(name), String(value));
+    return 1;
   } catch (e) {
+    return 0;
   }
 });
 // clang-format on
@@ -48,7 +51,7 @@ bool LocalStorageStore::readValue(const char* name, int32_t& value) {
 }
 
 void LocalStorageStore::writeValue(const char* name, int32_t value) {
-  tavrikStoreWrite(name, value);
+  kept_ = tavrikStoreWrite(name, value) != 0 && kept_;
 }
 
 }  // namespace tavrik

@@ -14,7 +14,11 @@ class LocalStorageStore : public SettingsStore {
   void open(bool& created) override;
   bool readValue(const char* name, int32_t& value) override;
   void writeValue(const char* name, int32_t value) override;
-  bool close() override { return true; }
+  // False when a value written was not kept.
+  bool close() override { return kept_; }
+
+ private:
+  bool kept_ = true;
 };
 
 }  // namespace tavrik

@@ -68,36 +68,32 @@ namespace tavrik {
 
 namespace {
 
-// The page's clock in whole milliseconds without the time the page was hidden, so that a run
-// resumes where it stopped; or the simulated timer when the address asks for one (frame-ms).
+// The options' timer, held while the page is hidden so that a run resumes where it stopped; a
+// simulated timer (frame-ms) is never held, its readings go on from frame to frame.
 class PageTimer : public MillisecondTimer {
  public:
-  explicit PageTimer(const RunOptions& options)
-      : simulated_(options.frameMs.has_value()),
-        stepped_(options.clockStartMs, options.frameMs.value_or(0)) {}
+  explicit PageTimer(const RunOptions& options) : clock_(options) {}
 
-  uint32_t readMs() override {
-    if (simulated_) {
-      return stepped_.readMs();
-    }
-    return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now() - hiddenMs_));
-  }
+  uint32_t readMs() override { return clock_.readMs() - heldMs_; }
   // A page may be shown without having been hidden (one that loaded in the background).
   void hide() {
-    hidden_ = true;
-    hiddenAt_ = emscripten_get_now();
+    if (!clock_.simulated() && !hidden_) {
+      hidden_ = true;
+      hiddenAt_ = clock_.readMs();
+    }
   }
   void show() {
-    hiddenMs_ += hidden_ ? emscripten_get_now() - hiddenAt_ : 0;
-    hidden_ = false;
+    if (hidden_) {
+      heldMs_ += clock_.readMs() - hiddenAt_;
+      hidden_ = false;
+    }
   }
 
  private:
-  bool simulated_;
-  SteppedTimer stepped_;
+  OptionsTimer clock_;
   bool hidden_ = false;
-  double hiddenMs_ = 0;
-  double hiddenAt_ = 0;
+  uint32_t hiddenAt_ = 0;
+  uint32_t heldMs_ = 0;
 };
 
 // Widens RGB565 frames to the canvas's RGBA through a table, as the PNG frames widen them.
@@ -223,14 +219,67 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
   const std::string dashed = std::string("--") + name;
   char* argv[] = {const_cast<char*>(dashed.c_str()), const_cast<char*>(value)};
   int i = 0;
-  bool known = false;
+  const tavrik::OptionRule* taken = nullptr;
   p.message.clear();
-  if (!tavrik::parseRunOption(2, argv, i, p.options, known, p.message, tavrik::kLinuxModes) ||
-      known) {
+  if (!tavrik::takeOption(tavrik::kRunRows, 2, argv, i, p.options, p.message, tavrik::kLinuxModes,
+                          taken) ||
+      taken != nullptr) {
     return p.message.c_str();
   }
   p.message = "unknown setting " + dashed;
   return p.message.c_str();
+}
+
+// The options the page's address takes, as JSON: the names of the runner's options but those of
+// files and of the simulated clock's start, and the words a flag (fps) takes with their values.
+EMSCRIPTEN_KEEPALIVE const char* tavrik_options() {
+  tavrik::Page& p = tavrik::page();
+  std::string& json = p.message;
+  json = "{\"names\":[";
+  for (const tavrik::RunRow& row : tavrik::kRunRows) {
+    const std::string name =
+        row.rule.name != nullptr
+            ? row.rule.name
+            : tavrik::kSharedSettingFields[static_cast<size_t>(row.rule.field)].option;
+    if (name != "trace" && name != "output" && name != "clock-start") {
+      json += std::string(json.back() == '[' ? "\"" : ",\"") + name + "\"";
+    }
+  }
+  json += "],\"flags\":[";
+  for (const tavrik::SettingChoice& word : tavrik::kFlagWords) {
+    json += std::string(json.back() == '[' ? "" : ",") + "[\"" + word.word + "\"," +
+            (word.value != 0 ? "true" : "false") + "]";
+  }
+  json += "]}";
+  return json.c_str();
+}
+
+// True for a value the page's panel may keep: a setting by its stored name within its range (or
+// one of its words' values), or fps as 0 or 1.
+EMSCRIPTEN_KEEPALIVE int tavrik_allowed(const char* name, double value) {
+  bool allowed = std::strcmp(name, "fps") == 0 && (value == 0 || value == 1);
+  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kLinuxModes)) {
+    if (field.option == nullptr || std::strcmp(name, field.name) != 0) {
+      continue;
+    }
+    allowed = std::floor(value) == value && value >= field.low && value <= field.high;
+    for (int c = 0; c < field.choiceCount; ++c) {
+      allowed = allowed || value == field.choices[c].value;
+    }
+  }
+  return allowed ? 1 : 0;
+}
+
+// Keeps a value chosen in the page's panel. 0: refused; 1: kept; 2: the page cannot keep it.
+EMSCRIPTEN_KEEPALIVE int tavrik_keep(const char* name, double value) {
+  if (tavrik_allowed(name, value) == 0) {
+    return 0;
+  }
+  tavrik::LocalStorageStore store;
+  bool created = false;
+  store.open(created);
+  store.writeValue(name, static_cast<int32_t>(value));
+  return store.close() ? 1 : 2;
 }
 
 // Settings, buffers, device and scene, then the frames on requestAnimationFrame. False when the

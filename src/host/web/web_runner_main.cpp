@@ -11,8 +11,7 @@
 int main(int argc, char** argv) {
   tavrik::RunnerCommand command;
   std::string error;
-  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kRunnerProgram, command, error,
-                                      tavrik::kLinuxModes)) {
+  if (!tavrik::parseRunnerCommandLine(argc, argv, command, error, tavrik::kLinuxModes)) {
     // This runner names an unknown option as it was given, without escapes.
     if (command.unknown > 0) {
       std::fprintf(stderr, "tavrik: unknown option '%s' (see --help)\n", argv[command.unknown]);

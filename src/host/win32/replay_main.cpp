@@ -16,18 +16,12 @@
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
-#include "host/run_options.h"
+#include "host/win32/replay_options.h"
 #include "host/win32/win_device.h"
 
 namespace {
 
-static_assert(tavrik::optionOf(tavrik::OptionKind::FailAt, tavrik::kReplayProgram).high ==
-              static_cast<uint32_t>(tavrik::kD3dStepCount));
-
-std::string usage() {
-  return "Usage: tavrik-replay [options]\n\n" + tavrik::optionUsage(tavrik::OptionGroup::Replay) +
-         "\n" + tavrik::runUsage();
-}
+static_assert(tavrik::kReplayFailSteps == static_cast<uint32_t>(tavrik::kD3dStepCount));
 
 // The exclusive display mode needs a top-level window to own it.
 HWND createReplayWindow() {
@@ -59,15 +53,14 @@ std::string displayMode() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  tavrik::RunnerCommand command;
+  tavrik::ReplayCommand command;
   std::string error;
-  if (!tavrik::parseRunnerCommandLine(argc, argv, tavrik::kReplayProgram, command, error,
-                                      tavrik::kWindowsModes)) {
+  if (!tavrik::parseReplayCommandLine(argc, argv, command, error)) {
     std::fprintf(stderr, "tavrik-replay: %s\n", error.c_str());
     return 2;
   }
   if (command.help) {
-    std::fputs(usage().c_str(), stdout);
+    std::fputs(tavrik::replayUsage().c_str(), stdout);
     return 0;
   }
   if (command.version) {

@@ -1,9 +1,9 @@
 #include "host/linux/cli/command_line.h"
-#include "config/quote.h"
 
-#include <array>
 #include <charconv>
-#include <cstring>
+
+#include "config/quote.h"
+#include "host/linux/cli/linux_options.h"
 
 namespace tavrik {
 
@@ -39,12 +39,6 @@ bool takeOffset(std::string_view& text, int& value, bool& fromEnd) {
   return takeNumber(text, value);
 }
 
-static_assert(optionOf(OptionKind::Delay, kSaverProgram).high == kMaxDelayMicroseconds);
-
-bool parseDelay(std::string_view value, uint32_t& delay) {
-  return parseOptionNumber(optionOf(OptionKind::Delay, kSaverProgram), value, delay);
-}
-
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) {
     text.remove_prefix(1);
@@ -55,103 +49,46 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) {
-      return false;
+// The mode a switch chooses; the arguments join into one text, as Windows passes them.
+LinuxMode switchMode(int argc, char** argv, uint64_t& window) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) {
+      text += ' ';
     }
+    text += argv[i];
   }
-  return true;
+  SaverMode mode = SaverMode::Configure;
+  parseCommandLine(text, mode, window);
+  switch (mode) {
+    case SaverMode::Preview:
+      return LinuxMode::Preview;
+    case SaverMode::Run:
+      return LinuxMode::FullScreen;
+    case SaverMode::Password:
+      return LinuxMode::Password;
+    case SaverMode::Configure:
+      break;
+  }
+  return LinuxMode::Configure;
 }
 
-// One -xrm resource line, "*delay: 20000" or "tavrik.fps: true": the resources that have an
-// option of ours set it, as that option would; any other resource is the toolkit's and ignored.
-bool takeResource(std::string_view line, LinuxCommand& command, std::string& error) {
-  const size_t colon = line.find(':');
-  if (colon == std::string_view::npos) {
+// -root's window: XSCREENSAVER_WINDOW when it is set, else the root window (0).
+bool environmentWindow(const char* xscreensaverWindow, LinuxCommand& command, std::string& error) {
+  if (xscreensaverWindow == nullptr || *xscreensaverWindow == '\0') {
     return true;
   }
-  std::string_view resource = trimmed(line.substr(0, colon));
-  const size_t last = resource.find_last_of(".*");
-  if (last != std::string_view::npos) {
-    resource.remove_prefix(last + 1);
+  std::string_view text = xscreensaverWindow;
+  while (!text.empty() && isBlank(text.back())) {
+    text.remove_suffix(1);
   }
-  const std::string_view value = trimmed(line.substr(colon + 1));
-  if (equalsIgnoringCase(resource, "delay")) {
-    if (!parseDelay(value, command.delayMicroseconds)) {
-      error = "bad value in --xrm " + quotedValue(line) + " " +
-              optionOf(OptionKind::Delay, kSaverProgram).range;
-      return false;
-    }
-  } else if (equalsIgnoringCase(resource, "fps")) {
-    static constexpr struct {
-      const char* word;
-      bool on;
-    } kBooleans[] = {{"true", true},   {"on", true},   {"yes", true}, {"1", true},
-                     {"false", false}, {"off", false}, {"no", false}, {"0", false}};
-    bool known = false;
-    for (const auto& boolean : kBooleans) {
-      if (equalsIgnoringCase(value, boolean.word)) {
-        known = true;
-        command.fps = boolean.on;
-      }
-    }
-    if (!known) {
-      error = "bad value in --xrm " + quotedValue(line) + " (true or false)";
-      return false;
-    }
+  if (!parseWindowId(text, command.window)) {
+    error = "bad XSCREENSAVER_WINDOW: " + quotedValue(xscreensaverWindow) +
+            " (a window id, decimal or 0x hexadecimal)";
+    return false;
   }
+  command.windowFromEnvironment = true;
   return true;
-}
-
-// Sets what one of the saver's own options gives; false with a one-line message in error when
-// its value is bad.
-bool applySaverOption(const OptionEntry& option, const std::string& dashed, std::string_view value,
-                      LinuxCommand& command, std::string& error) {
-  bool good = true;
-  switch (option.kind) {
-    case OptionKind::Display:
-      if (value.empty()) {
-        error = dashed + " needs a value";
-        return false;
-      }
-      command.display = value;
-      break;
-    case OptionKind::Geometry:
-      good = parseGeometry(value, command.geometry);
-      break;
-    case OptionKind::Delay:
-      good = parseDelay(value, command.delayMicroseconds);
-      break;
-    case OptionKind::Device:
-      good = isArgumentWord(option, value);
-      if (good) {
-        command.device = value == "gl" ? DeviceChoice::Gl : DeviceChoice::Soft;
-      }
-      break;
-    case OptionKind::WindowId:
-      good = parseWindowId(value, command.window) && command.window != 0;
-      break;
-    case OptionKind::Title:
-      command.title = value;
-      break;
-    case OptionKind::Xrm:
-      return takeResource(value, command, error);
-    case OptionKind::FpsOn:
-    case OptionKind::FpsOff:
-      command.fps = option.kind == OptionKind::FpsOn;
-      break;
-    default:  // -window, -root and the toolkit's options change nothing here
-      break;
-  }
-  if (!good) {
-    error = badValue(dashed, value, option.range);
-  }
-  return good;
 }
 
 }  // namespace
@@ -198,94 +135,96 @@ bool parseWindowId(std::string_view text, uint64_t& id) {
   return ec == std::errc() && ptr == end;
 }
 
+// One -xrm resource line, "*delay: 20000" or "tavrik.fps: true": the resources that have an
+// option of ours set it, as that option would; any other resource is the toolkit's and ignored.
+bool takeValue(TakenOption& taken, XResource, LinuxCommand& command) {
+  const std::string_view line = taken.value;
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) {
+    return true;
+  }
+  std::string_view resource = trimmed(line.substr(0, colon));
+  const size_t last = resource.find_last_of(".*");
+  if (last != std::string_view::npos) {
+    resource.remove_prefix(last + 1);
+  }
+  for (const LinuxRow& row : kLinuxRows) {
+    if (row.rule.resource && equalsIgnoringCase(resource, row.rule.name)) {
+      TakenOption option{row.rule,    taken.dashed, trimmed(line.substr(colon + 1)),
+                         taken.error, taken.modes,  true};
+      if (!applyOption(row, option, command)) {
+        taken.error = "bad value in --xrm " + quotedValue(line) + " " + row.rule.range;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool takeValue(TakenOption& taken, WindowGeometry& geometry) {
+  if (!parseGeometry(taken.value, geometry)) {
+    taken.error = badValue(taken.dashed, taken.value, taken.rule.range);
+    return false;
+  }
+  return true;
+}
+
+bool takeValue(TakenOption& taken, DeviceChoice& device) {
+  if (!isArgumentWord(taken.rule, taken.value)) {
+    taken.error = badValue(taken.dashed, taken.value, taken.rule.range);
+    return false;
+  }
+  device = taken.value == "gl" ? DeviceChoice::Gl : DeviceChoice::Soft;
+  return true;
+}
+
+bool takeValue(TakenOption& taken, uint64_t& window) {
+  if (!parseWindowId(taken.value, window) || window == 0) {
+    taken.error = badValue(taken.dashed, taken.value, taken.rule.range);
+    return false;
+  }
+  return true;
+}
+
+bool takeValue(TakenOption& taken, LinuxMode& mode) {
+  mode = static_cast<LinuxMode>(taken.rule.sets);
+  return true;
+}
+
 bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow,
                            LinuxCommand& command, std::string& error) {
   command = LinuxCommand{};
   if (argc > 1 && isSwitchArgument(argv[1])) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-      if (i > 1) {
-        text += ' ';
-      }
-      text += argv[i];
-    }
-    SaverMode mode = SaverMode::Configure;
-    parseCommandLine(text, mode, command.window);
-    switch (mode) {
-      case SaverMode::Configure:
-        command.mode = LinuxMode::Configure;
-        break;
-      case SaverMode::Preview:
-        command.mode = LinuxMode::Preview;
-        break;
-      case SaverMode::Run:
-        command.mode = LinuxMode::FullScreen;
-        break;
-      case SaverMode::Password:
-        command.mode = LinuxMode::Password;
-        break;
-    }
+    command.mode = switchMode(argc, argv, command.window);
     return true;
   }
-
   bool headless = false;
-  bool root = false;
-  bool windowId = false;
   for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const OptionEntry* option = findOption(argc, argv, i, kSaverProgram);
-    if (option == nullptr) {
-      error = "unknown option " + quotedValue(arg) + " (see --help)";
+    const OptionRule* taken = nullptr;
+    if (!takeOption(kLinuxRows, argc, argv, i, command, error, kLinuxModes, taken)) {
       return false;
     }
-    if (option->kind == OptionKind::Help || option->kind == OptionKind::Version) {
-      command.mode = option->kind == OptionKind::Help ? LinuxMode::Help : LinuxMode::Version;
+    if (taken == nullptr) {
+      if (!takeOption(kRunRows, argc, argv, i, command.options, error, kLinuxModes, taken)) {
+        return false;
+      }
+      if (taken == nullptr) {
+        error = unknownOption(argv[i]);
+        return false;
+      }
+      headless = headless || taken->headless;
+    }
+    if (command.mode == LinuxMode::Help || command.mode == LinuxMode::Version) {
       return true;
     }
-    const std::string dashed = dashedName(arg);
-    std::string_view value;
-    if (option->argument != nullptr) {
-      if (i + 1 >= argc) {
-        error = dashed + " needs a value";
-        return false;
-      }
-      value = argv[++i];
-    }
-    if (isRunOption(option->kind)) {
-      headless = headless || startsHeadlessRun(option->kind);
-      if (!applyRunOption(*option, dashed, value, command.options, error, kLinuxModes)) {
-        return false;
-      }
-      continue;
-    }
-    root = root || option->kind == OptionKind::Root;
-    windowId = windowId || option->kind == OptionKind::WindowId;
-    if (!applySaverOption(*option, dashed, value, command, error)) {
-      return false;
-    }
   }
-
+  // A headless run wins over a window to draw into, and a window id over -root.
   if (headless) {
     command.mode = LinuxMode::Headless;
-  } else if (windowId) {
+  } else if (command.window != 0) {
     command.mode = LinuxMode::Embedded;
-  } else if (root) {
-    command.mode = LinuxMode::Embedded;
-    command.window = 0;
-    if (xscreensaverWindow != nullptr && *xscreensaverWindow != '\0') {
-      std::string_view text = xscreensaverWindow;
-      while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-      }
-      if (!parseWindowId(text, command.window)) {
-        error = "bad XSCREENSAVER_WINDOW: " + quotedValue(xscreensaverWindow) +
-                " (a window id, decimal or 0x hexadecimal)";
-        return false;
-      }
-      command.windowFromEnvironment = true;
-    }
-  } else {
-    command.mode = LinuxMode::Windowed;
+  } else if (command.mode == LinuxMode::Embedded) {
+    return environmentWindow(xscreensaverWindow, command, error);
   }
   return true;
 }
@@ -298,9 +237,12 @@ std::string linuxUsage() {
       "With no arguments the saver runs in an ordinary window (Esc or q closes it).\n"
       "\n"
       "Options:\n";
-  text += optionUsage(OptionGroup::Switches) + "\n";
-  text += optionUsage(OptionGroup::XScreenSaver) + "\n";
-  text += optionUsage(OptionGroup::XToolkit) + "\n";
+  text += "Screen-saver switches (the first argument):\n" +
+          optionUsage(kLinuxSwitches, kSwitchGroup, "-") + "\n";
+  text += "XScreenSaver options (a doubled dash means the same):\n" +
+          optionUsage(kLinuxRows, kHackGroup, "-") + "\n";
+  text += "X toolkit options, taken as every hack takes them:\n" +
+          optionUsage(kLinuxRows, kToolkitGroup, "-") + "\n";
   text += runUsage();
   return text;
 }

@@ -1,7 +1,7 @@
 // The Linux command line: the screen-saver switches of the Windows convention, the options of an
-// XScreenSaver hack, the settings overrides and the headless runner's options, all read from the
-// one option table (host/run_options.h). Pure parsing; it opens no display, so every mode's choice
-// can be tested on its own.
+// XScreenSaver hack (their rows in linux_options.h), the settings overrides and the headless
+// runner's options (host/run_options.h). Pure parsing; it opens no display, so every mode's
+// choice can be tested on its own.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +52,7 @@ enum class DeviceChoice { Automatic, Soft, Gl };
 inline constexpr uint32_t kMaxDelayMicroseconds = 1000000;
 
 struct LinuxCommand {
+  // While parsing, -root's Embedded, or -help's or -version's mode; then the mode.
   LinuxMode mode = LinuxMode::Windowed;
   // The switch's window number (0: none given), or the foreign window of an embedded run (0 with
   // -root and no XSCREENSAVER_WINDOW: the root window).
