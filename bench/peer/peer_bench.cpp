@@ -46,8 +46,8 @@ bool startBenchRun(Run& run, Device& device, SteppedTimer& timer, const Options&
   SettingsOverrides overrides;
   overrides.values[kFieldMode] = mode;
   run = Run{};
-  prepareRun(run, store, options.seed, overrides, kLinuxModes);
-  if (drawsAtWindowSize(run.settings, kLinuxModes)) {
+  prepareRun(run, store, options.seed, overrides, kWindowSizeModes);
+  if (drawsAtWindowSize(run.settings, kWindowSizeModes)) {
     followWindow(run.settings, 1920, 1080);
   }
   return startRun(run, device, timer);

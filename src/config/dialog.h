@@ -69,9 +69,9 @@ struct DialogChoices {
   std::span<const RadioChoice> formationRadios;
   std::span<const RadioChoice> resolutionRadios;
 };
-inline constexpr DialogChoices kWindowsDialog{kWindowsModes, kWindowsFormationRadios,
+inline constexpr DialogChoices kWindowsDialog{kFixedModes, kWindowsFormationRadios,
                                               kWindowsResolutionRadios};
-inline constexpr DialogChoices kLinuxDialog{kLinuxModes, kLinuxFormationRadios,
+inline constexpr DialogChoices kLinuxDialog{kWindowSizeModes, kLinuxFormationRadios,
                                             kLinuxResolutionRadios};
 
 // Our own lines under the version banner, in template order; the Windows dialog template shows

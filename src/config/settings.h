@@ -60,25 +60,27 @@ struct SettingField {
   int choiceCount;
 };
 
-// The Linux port also draws at the size of its window, whatever that is: mode 3, "screen". The
-// Windows build keeps the three display modes (any other stored mode reads as 640 by 480).
+// Mode 3, "screen": the picture drawn at the size of its window, whatever that is. Where only
+// the three 4:3 display modes are offered, any other stored mode reads as 640 by 480.
 inline constexpr int32_t kModeScreen = 3;
 
-// The display modes one platform offers. The core does not know which platform it runs on: the
-// host passes its own, and the table, the overrides and the dialog follow what it passes.
+// The display modes a host offers. The core does not know which platform it runs on: the host
+// passes its own, and the table, the overrides and the dialog follow what it passes.
 struct DisplayModes {
   std::span<const SettingChoice> choices;  // mode 0, 1, ... in order
   int32_t defaultMode = 0;                 // what a new settings store starts at
   bool screenAtWindowSize = false;         // mode "screen" draws at its window's size
 };
 
-inline constexpr SettingChoice kWindowsResolutions[] = {
+inline constexpr SettingChoice kFixedResolutions[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}};
-inline constexpr SettingChoice kLinuxResolutions[] = {
+inline constexpr SettingChoice kWindowSizeResolutions[] = {
     {"640x480", 0}, {"800x600", 1}, {"1024x768", 2}, {"screen", kModeScreen}};
-inline constexpr DisplayModes kWindowsModes{kWindowsResolutions, 0, false};
-// A new Linux settings file starts at the window's size; an existing one keeps what it holds.
-inline constexpr DisplayModes kLinuxModes{kLinuxResolutions, kModeScreen, true};
+// The three 4:3 display modes alone, as the Windows saver changes the display to them.
+inline constexpr DisplayModes kFixedModes{kFixedResolutions, 0, false};
+// Those and "screen", which follows the window: a new settings store starts there; an existing
+// one keeps what it holds.
+inline constexpr DisplayModes kWindowSizeModes{kWindowSizeResolutions, kModeScreen, true};
 
 // The largest picture drawn at a window's own size, a side.
 inline constexpr int kMaxScreenSide = 8192;
@@ -119,12 +121,13 @@ constexpr SettingTable settingFields(const DisplayModes& modes) {
 // The names, the members and the ranges every platform shares; the mode's words are left out.
 inline constexpr SettingTable kSharedSettingFields = settingFields(DisplayModes{});
 
-static_assert(settingFields(kLinuxModes)[kFieldHarriers].member == &Settings::numHarriers);
-static_assert(settingFields(kLinuxModes)[kFieldMode].member == &Settings::mode);
-static_assert(settingFields(kLinuxModes)[kFieldClouds].member == &Settings::cloudSurface);
-static_assert(settingFields(kLinuxModes)[kFieldGround].member == &Settings::withGround);
-static_assert(settingFields(kLinuxModes)[kFieldFormation].member == &Settings::formation);
-static_assert(settingFields(kLinuxModes)[kFieldTriangle].member == &Settings::numHARRIERStriangle);
+static_assert(settingFields(kWindowSizeModes)[kFieldHarriers].member == &Settings::numHarriers);
+static_assert(settingFields(kWindowSizeModes)[kFieldMode].member == &Settings::mode);
+static_assert(settingFields(kWindowSizeModes)[kFieldClouds].member == &Settings::cloudSurface);
+static_assert(settingFields(kWindowSizeModes)[kFieldGround].member == &Settings::withGround);
+static_assert(settingFields(kWindowSizeModes)[kFieldFormation].member == &Settings::formation);
+static_assert(settingFields(kWindowSizeModes)[kFieldTriangle].member ==
+              &Settings::numHARRIERStriangle);
 
 // Values given on the command line for one run; they are never saved.
 struct SettingsOverrides {

@@ -194,12 +194,12 @@ TEST(Settings, OverrideValuesAreChecked) {
 TEST(Settings, ScreenModeFollowsTheWindow) {
   int32_t v = 0;
   Settings s;
-  EXPECT_FALSE(parseOverrideValue(kFieldMode, "screen", v, kWindowsModes));
+  EXPECT_FALSE(parseOverrideValue(kFieldMode, "screen", v, kFixedModes));
   s.mode = kModeScreen;
-  EXPECT_FALSE(drawsAtWindowSize(s, kWindowsModes));
-  ASSERT_TRUE(parseOverrideValue(kFieldMode, "screen", v, kLinuxModes));
+  EXPECT_FALSE(drawsAtWindowSize(s, kFixedModes));
+  ASSERT_TRUE(parseOverrideValue(kFieldMode, "screen", v, kWindowSizeModes));
   s.mode = v;
-  EXPECT_TRUE(drawsAtWindowSize(s, kLinuxModes));
+  EXPECT_TRUE(drawsAtWindowSize(s, kWindowSizeModes));
   const struct {
     int width, height, expectedWidth, expectedHeight;
   } sizes[] = {

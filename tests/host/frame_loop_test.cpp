@@ -51,7 +51,7 @@ TEST(FrameLoop, PictureFollowsTheWindowOnlyAtTheWindowsSize) {
     DefaultsStore defaults;
     SettingsOverrides overrides;
     overrides.values[kFieldMode] = c.mode;
-    prepareRun(*run, defaults, 7, overrides, kLinuxModes);
+    prepareRun(*run, defaults, 7, overrides, kWindowSizeModes);
     SoftDevice device(nullptr);
     SteppedTimer timer(60000, 16);
     ASSERT_TRUE(startRun(*run, device, timer));
@@ -69,7 +69,7 @@ TEST(FrameLoop, PictureFollowsTheWindowOnlyAtTheWindowsSize) {
 TEST(FrameLoop, HostHearsOfTheFirstSizeAndOfEachChangeOnly) {
   auto run = std::make_unique<tavrik::Run>();
   DefaultsStore defaults;
-  prepareRun(*run, defaults, 7, {}, kLinuxModes);
+  prepareRun(*run, defaults, 7, {}, kWindowSizeModes);
   SoftDevice device(nullptr);
   SteppedTimer timer(60000, 16);
   ASSERT_TRUE(startRun(*run, device, timer));

@@ -35,7 +35,7 @@ std::string goodValue(const Row& row) {
           return "*delay: 1";
         } else if constexpr (std::is_same_v<To, SettingOverride>) {
           const SettingField field =
-              settingFields(kLinuxModes)[static_cast<size_t>(row.rule.field)];
+              settingFields(kWindowSizeModes)[static_cast<size_t>(row.rule.field)];
           return field.choices != nullptr ? field.choices[0].word : "1";
         } else {
           return "1";
@@ -132,7 +132,8 @@ std::string take(const Rows& rows, std::vector<std::string> words, Target& targe
   std::string error;
   int i = 1;
   const OptionRule* taken = nullptr;
-  const bool ok = takeOption(rows, args.argc(), args.argv(), i, target, error, kLinuxModes, taken);
+  const bool ok =
+      takeOption(rows, args.argc(), args.argv(), i, target, error, kWindowSizeModes, taken);
   EXPECT_EQ(ok, error.empty()) << error;
   EXPECT_TRUE(ok || taken != nullptr) << error;
   return ok && taken == nullptr ? "unknown" : error;

@@ -25,7 +25,7 @@ RunnerCommand parseRunner(std::vector<std::string> words, std::string& error) {
   Args args(std::move(words));
   RunnerCommand command;
   error.clear();
-  parseRunnerCommandLine(args.argc(), args.argv(), command, error, kLinuxModes);
+  parseRunnerCommandLine(args.argc(), args.argv(), command, error, kWindowSizeModes);
   return command;
 }
 

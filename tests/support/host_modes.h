@@ -1,5 +1,6 @@
 // The display modes and the dialog of the platform the tests are built for, as its hosts pass
-// them: the Windows set in the Windows build, the Linux set everywhere else.
+// them: the fixed modes and the Windows dialog in the Windows build, the modes that follow the
+// window and the Linux dialog everywhere else.
 #pragma once
 
 #include "config/dialog.h"

@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
       return 0;
     case tavrik::LinuxMode::Headless: {
       tavrik::FileSettingsStore store(tavrik::defaultSettingsPath());
-      const int code = tavrik::runHeadless(command.options, store, tavrik::kLinuxModes);
+      const int code = tavrik::runHeadless(command.options, store, tavrik::kWindowSizeModes);
       tavrik::endBySignal(tavrik::stopSignal());  // after the files are whole
       return code;
     }

@@ -72,7 +72,7 @@ int main() {
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n"
       "<screensaver name=\"tavrik\" _label=\"Tavrik\">\n\n"
       "  <command arg=\"--root\"/>\n\n");
-  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kLinuxModes)) {
+  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kWindowSizeModes)) {
     const Labels* labels = field.option != nullptr ? labelsOf(field.option) : nullptr;
     if (labels == nullptr) {
       continue;

@@ -221,8 +221,8 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
   int i = 0;
   const tavrik::OptionRule* taken = nullptr;
   p.message.clear();
-  if (!tavrik::takeOption(tavrik::kRunRows, 2, argv, i, p.options, p.message, tavrik::kLinuxModes,
-                          taken) ||
+  if (!tavrik::takeOption(tavrik::kRunRows, 2, argv, i, p.options, p.message,
+                          tavrik::kWindowSizeModes, taken) ||
       taken != nullptr) {
     return p.message.c_str();
   }
@@ -258,7 +258,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_options() {
 // one of its words' values), or fps as 0 or 1.
 EMSCRIPTEN_KEEPALIVE int tavrik_allowed(const char* name, double value) {
   bool allowed = std::strcmp(name, "fps") == 0 && (value == 0 || value == 1);
-  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kLinuxModes)) {
+  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kWindowSizeModes)) {
     if (field.option == nullptr || std::strcmp(name, field.name) != 0) {
       continue;
     }
@@ -288,11 +288,11 @@ EMSCRIPTEN_KEEPALIVE int tavrik_start(int showFps) {
   tavrik::Page& p = tavrik::page();
   tavrik::LocalStorageStore store;
   tavrik::prepareRun(p.run, store, tavrik::runSeed(p.options), p.options.overrides,
-                     tavrik::kLinuxModes);
+                     tavrik::kWindowSizeModes);
   p.showFps = showFps != 0;
   p.timer = std::make_unique<tavrik::PageTimer>(p.options);
   // A size given in the address is drawn as it is; "screen" follows the canvas.
-  if (tavrik::drawsAtWindowSize(p.run.settings, tavrik::kLinuxModes)) {
+  if (tavrik::drawsAtWindowSize(p.run.settings, tavrik::kWindowSizeModes)) {
     int width = p.options.width;
     int height = p.options.height;
     p.followsWindow = width == 0;
@@ -321,7 +321,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_fields() {
   tavrik::Page& p = tavrik::page();
   std::string& json = p.message;
   json = "[";
-  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kLinuxModes)) {
+  for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kWindowSizeModes)) {
     if (field.option == nullptr) {
       continue;
     }

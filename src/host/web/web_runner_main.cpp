@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
   tavrik::RunnerCommand command;
   std::string error;
-  if (!tavrik::parseRunnerCommandLine(argc, argv, command, error, tavrik::kLinuxModes)) {
+  if (!tavrik::parseRunnerCommandLine(argc, argv, command, error, tavrik::kWindowSizeModes)) {
     // This runner names an unknown option as it was given, without escapes.
     if (command.unknown > 0) {
       std::fprintf(stderr, "tavrik: unknown option '%s' (see --help)\n", argv[command.unknown]);
@@ -25,5 +25,5 @@ int main(int argc, char** argv) {
     return 0;
   }
   tavrik::DefaultsStore store;
-  return tavrik::runHeadless(command.options, store, tavrik::kLinuxModes);
+  return tavrik::runHeadless(command.options, store, tavrik::kWindowSizeModes);
 }

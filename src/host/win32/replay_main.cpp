@@ -72,11 +72,11 @@ int main(int argc, char** argv) {
 
   tavrik::RegistrySettingsStore store;
   if (command.device.empty()) {
-    return tavrik::runHeadless(options, store, tavrik::kWindowsModes);
+    return tavrik::runHeadless(options, store, tavrik::kFixedModes);
   }
   if (command.device == "soft") {
     return tavrik::runHeadless(
-        options, store, tavrik::kWindowsModes,
+        options, store, tavrik::kFixedModes,
         [](const tavrik::Settings&, tavrik::Presenter* frames) {
           return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
         });
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     const tavrik::WinDevices devices{window, frames, frames, static_cast<tavrik::D3dStep>(failAt)};
     return tavrik::chooseWinDevice(devices, trial).device;
   };
-  const int code = tavrik::runHeadless(options, store, tavrik::kWindowsModes, drawing);
+  const int code = tavrik::runHeadless(options, store, tavrik::kFixedModes, drawing);
   DestroyWindow(window);
   return code;
 }

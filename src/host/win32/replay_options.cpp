@@ -4,7 +4,7 @@ namespace tavrik {
 
 bool parseReplayCommandLine(int argc, char** argv, ReplayCommand& command, std::string& error) {
   return parseRunnerCommandLine(argc, argv, kReplayRows, command, true, command, error,
-                                kWindowsModes);
+                                kFixedModes);
 }
 
 std::string replayUsage() {

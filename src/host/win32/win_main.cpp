@@ -33,7 +33,7 @@ int runSaver(HINSTANCE instance, int showCommand) {
   // Tens of kilobytes: made once before the first frame rather than on the stack.
   const auto run = std::make_unique<tavrik::Run>();
   tavrik::prepareRun(*run, store, static_cast<uint32_t>(std::time(nullptr)), {},
-                     tavrik::kWindowsModes);
+                     tavrik::kFixedModes);
 
   HWND window = nullptr;
   if (!tavrik::createSaverWindow(instance, showCommand, tavrik::readMonitorLayout().primary,

@@ -201,11 +201,11 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
   bool headless = false;
   for (int i = 1; i < argc; ++i) {
     const OptionRule* taken = nullptr;
-    if (!takeOption(kLinuxRows, argc, argv, i, command, error, kLinuxModes, taken)) {
+    if (!takeOption(kLinuxRows, argc, argv, i, command, error, kWindowSizeModes, taken)) {
       return false;
     }
     if (taken == nullptr) {
-      if (!takeOption(kRunRows, argc, argv, i, command.options, error, kLinuxModes, taken)) {
+      if (!takeOption(kRunRows, argc, argv, i, command.options, error, kWindowSizeModes, taken)) {
         return false;
       }
       if (taken == nullptr) {

@@ -335,7 +335,7 @@ int drawInWindow(Run& run, const LinuxCommand& command, bool fullScreen, bool ha
 int runSdl(const LinuxCommand& command, bool fullScreen) {
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, runSeed(command.options), command.options.overrides, kLinuxModes);
+  prepareRun(*run, store, runSeed(command.options), command.options.overrides, kWindowSizeModes);
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
   const bool hardwareGl = hardwareGlRenderer();

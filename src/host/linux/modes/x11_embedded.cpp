@@ -156,7 +156,8 @@ int drawInto(Display* display, const LinuxCommand& command) {
   }
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides, kLinuxModes);
+  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides,
+             kWindowSizeModes);
   if (drawsAtWindowSize(run->settings, run->modes)) {
     followWindow(run->settings, attributes.width, attributes.height);
   }
