@@ -292,7 +292,7 @@ EMSCRIPTEN_KEEPALIVE int tavrik_start(int showFps) {
   p.showFps = showFps != 0;
   p.timer = std::make_unique<tavrik::PageTimer>(p.options);
   // A size given in the address is drawn as it is; "screen" follows the canvas.
-  if (tavrik::drawsAtWindowSize(p.run.settings, tavrik::kWindowSizeModes)) {
+  if (tavrik::drawsAtWindowSize(p.run.settings, p.run.modes)) {
     int width = p.options.width;
     int height = p.options.height;
     p.followsWindow = width == 0;
