@@ -79,10 +79,9 @@ class HeadlessFrames : public FrameHost {
   int traceError_ = 0;
 };
 
-}  // namespace
-
-int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayModes& modes,
-                const DrawingDevice& drawing) {
+// The output folder made where missing and the trace opened; false with one line said when
+// either cannot be had. trace stays null without --trace.
+bool openOutputs(const RunOptions& options, std::FILE*& trace) {
   if (!options.outputDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);
@@ -90,19 +89,46 @@ int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayMo
       std::fprintf(stderr, "tavrik: cannot make the output folder %s: %s\n",
                    quotedValue(options.outputDir).c_str(),
                    ec ? ec.message().c_str() : "a file of that name is in the way");
-      return 1;
+      return false;
     }
   }
-  std::FILE* trace = nullptr;
   if (!options.tracePath.empty()) {
     trace = std::fopen(options.tracePath.c_str(), "wb");  // the same bytes on every system
     if (trace == nullptr) {
       std::fprintf(stderr, "tavrik: cannot write the trace %s: %s\n",
                    quotedValue(options.tracePath).c_str(), std::strerror(errno));
-      return 1;
+      return false;
     }
   }
+  return true;
+}
 
+// The frames of a run whose device is up, then its teardown; the message of the first write that
+// failed, or an empty text. On a full disk the trace and the pictures fail together: one line.
+std::string runUp(Run& run, Device& device, MillisecondTimer& timer, const RunOptions& options,
+                  uint32_t seed, std::FILE* trace, const PngPresenter& pictures) {
+  // A run asked to end (a logout, Ctrl+C, kill) ends after its current frame, so the trace and
+  // the pictures it leaves are whole.
+  installStopSignals();
+  if (trace != nullptr) {
+    writeTraceHeader(trace, seed, run);
+  }
+  HeadlessFrames frames(options.frames, trace, run, pictures);
+  runFrames(run, device, timer, frames);
+  endRun(device);
+  const std::string traceFailure =
+      trace != nullptr ? finishTrace(trace, options.tracePath, frames.traceError()) : std::string();
+  return pictures.failed() ? pictures.error() : traceFailure;
+}
+
+}  // namespace
+
+int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayModes& modes,
+                const DrawingDevice& drawing) {
+  std::FILE* trace = nullptr;
+  if (!openOutputs(options, trace)) {
+    return 1;
+  }
   const uint32_t seed = runSeed(options);
   OptionsTimer timer(options);
 
@@ -133,21 +159,7 @@ int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayMo
     }
     return 1;
   }
-  // A run asked to end (a logout, Ctrl+C, kill) ends after its current frame, so the trace and
-  // the pictures it leaves are whole.
-  installStopSignals();
-  if (trace != nullptr) {
-    writeTraceHeader(trace, seed, run);
-  }
-  HeadlessFrames frames(options.frames, trace, run, pictures);
-  runFrames(run, device, timer, frames);
-  const int traceError = frames.traceError();
-  endRun(device);
-
-  // One line for the first failure: on a full disk the trace and the pictures fail together.
-  const std::string traceFailure =
-      trace != nullptr ? finishTrace(trace, options.tracePath, traceError) : std::string();
-  const std::string& failure = pictures.failed() ? pictures.error() : traceFailure;
+  const std::string failure = runUp(run, device, timer, options, seed, trace, pictures);
   if (!failure.empty()) {
     std::fprintf(stderr, "tavrik: %s\n", failure.c_str());
     return 1;
