@@ -50,6 +50,35 @@ std::string displayMode() {
   return text;
 }
 
+// The run on Direct3D in a full-screen window of its own, or, where that cannot be brought up,
+// on the software device; a trial bring-up says what the display became, or what is left after a
+// failed one.
+int runOnDirect3D(const tavrik::RunOptions& options, tavrik::RegistrySettingsStore& store,
+                  tavrik::D3dStep failAt) {
+  HWND window = createReplayWindow();
+  const auto drawing = [&](const tavrik::Settings& settings, tavrik::Presenter* frames) {
+    const auto trial = [&](tavrik::D3dDevice& direct3D) {
+      const bool up = direct3D.initDevice(settings.screenWidth, settings.screenHeight);
+      const std::string mode = displayMode();
+      direct3D.releaseDevice();
+      if (up) {
+        std::fprintf(stderr, "tavrik-replay: Direct3D at %s\n", mode.c_str());
+      } else {
+        std::fprintf(stderr,
+                     "tavrik-replay: Direct3D could not be brought up (step %d failed); the "
+                     "display is %s; drawing on the software device\n",
+                     static_cast<int>(direct3D.failedStep()), mode.c_str());
+      }
+      return up;
+    };
+    const tavrik::WinDevices devices{window, frames, frames, failAt};
+    return tavrik::chooseWinDevice(devices, trial).device;
+  };
+  const int code = tavrik::runHeadless(options, store, tavrik::kFixedModes, drawing);
+  DestroyWindow(window);
+  return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,7 +97,6 @@ int main(int argc, char** argv) {
     return 0;
   }
   const tavrik::RunOptions& options = command.options;
-  const int failAt = static_cast<int>(command.failAt);
 
   tavrik::RegistrySettingsStore store;
   if (command.device.empty()) {
@@ -81,27 +109,5 @@ int main(int argc, char** argv) {
           return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
         });
   }
-  HWND window = createReplayWindow();
-  const auto drawing = [&](const tavrik::Settings& settings, tavrik::Presenter* frames) {
-    // A trial bring-up says what the display became, or what is left after a failed one.
-    const auto trial = [&](tavrik::D3dDevice& direct3D) {
-      const bool up = direct3D.initDevice(settings.screenWidth, settings.screenHeight);
-      const std::string mode = displayMode();
-      direct3D.releaseDevice();
-      if (up) {
-        std::fprintf(stderr, "tavrik-replay: Direct3D at %s\n", mode.c_str());
-      } else {
-        std::fprintf(stderr,
-                     "tavrik-replay: Direct3D could not be brought up (step %d failed); the "
-                     "display is %s; drawing on the software device\n",
-                     static_cast<int>(direct3D.failedStep()), mode.c_str());
-      }
-      return up;
-    };
-    const tavrik::WinDevices devices{window, frames, frames, static_cast<tavrik::D3dStep>(failAt)};
-    return tavrik::chooseWinDevice(devices, trial).device;
-  };
-  const int code = tavrik::runHeadless(options, store, tavrik::kFixedModes, drawing);
-  DestroyWindow(window);
-  return code;
+  return runOnDirect3D(options, store, static_cast<tavrik::D3dStep>(command.failAt));
 }
