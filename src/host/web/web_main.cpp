@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "device/presenter.h"
 #include "device/soft/soft_device.h"
 #include "host/counting_device.h"
 #include "host/frame_loop.h"
-#include "host/headless/png_presenter.h"
 #include "host/readout.h"
 #include "host/run.h"
 #include "host/run_options.h"
@@ -101,10 +101,8 @@ class CanvasPresenter : public Presenter {
  public:
   CanvasPresenter() : palette_(65536) {
     for (uint32_t p = 0; p < 65536; ++p) {
-      const uint16_t pixel = static_cast<uint16_t>(p);
-      uint8_t rgb[3];
-      widenRow(&pixel, 1, rgb);
-      palette_[p] = rgb[0] | uint32_t{rgb[1]} << 8 | uint32_t{rgb[2]} << 16 | 0xFF000000u;
+      const Rgb888 c = widenPixel(static_cast<uint16_t>(p));
+      palette_[p] = c.r | uint32_t{c.g} << 8 | uint32_t{c.b} << 16 | 0xFF000000u;
     }
   }
 

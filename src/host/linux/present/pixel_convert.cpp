@@ -9,11 +9,9 @@ using Lanes8 = uint16_t __attribute__((vector_size(16)));
 using Lanes16 = uint16_t __attribute__((vector_size(32)));
 
 uint32_t widened(uint32_t p, ChannelLayout layout) {
-  const uint32_t r = p >> 11;
-  const uint32_t g = (p >> 5) & 0x3F;
-  const uint32_t b = p & 0x1F;
-  return ((r << 3 | r >> 2) << layout.redShift) | ((g << 2 | g >> 4) << layout.greenShift) |
-         ((b << 3 | b >> 2) << layout.blueShift);
+  const Rgb888 c = widenPixel(static_cast<uint16_t>(p));
+  return uint32_t{c.r} << layout.redShift | uint32_t{c.g} << layout.greenShift |
+         uint32_t{c.b} << layout.blueShift;
 }
 
 // The channels are widened in 16-bit lanes, twice as many at a time as 32-bit lanes would take.

@@ -92,12 +92,8 @@ bool SdlPresenter::makeTexture(int width, int height) {
 void SdlPresenter::makePalette(const SDL_PixelFormat* format) {
   palette_.resize(65536);
   for (uint32_t v = 0; v < 65536; ++v) {
-    const uint32_t r5 = v >> 11;
-    const uint32_t g6 = (v >> 5) & 63;
-    const uint32_t b5 = v & 31;
-    palette_[v] = SDL_MapRGB(format, static_cast<Uint8>((r5 << 3) | (r5 >> 2)),
-                             static_cast<Uint8>((g6 << 2) | (g6 >> 4)),
-                             static_cast<Uint8>((b5 << 3) | (b5 >> 2)));
+    const Rgb888 c = widenPixel(static_cast<uint16_t>(v));
+    palette_[v] = SDL_MapRGB(format, c.r, c.g, c.b);
   }
   paletteFormat_ = format->format;
   layout_ = channelLayout(format->Rmask, format->Gmask, format->Bmask);

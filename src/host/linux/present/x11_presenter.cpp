@@ -73,11 +73,8 @@ bool X11Presenter::open(Display* display, Window window, const XWindowAttributes
   gc_ = XCreateGC(display_, window_, 0, nullptr);
   palette_.resize(65536);
   for (uint32_t v = 0; v < 65536; ++v) {
-    const uint32_t r5 = v >> 11;
-    const uint32_t g6 = (v >> 5) & 63;
-    const uint32_t b5 = v & 31;
-    palette_[v] =
-        visualPixel(visual_, (r5 << 3) | (r5 >> 2), (g6 << 2) | (g6 >> 4), (b5 << 3) | (b5 >> 2));
+    const Rgb888 c = widenPixel(static_cast<uint16_t>(v));
+    palette_[v] = visualPixel(visual_, c.r, c.g, c.b);
   }
   white_ = visualPixel(visual_, 255, 255, 255);
   // RGB565 itself: a 16-bit visual's frame at its own size is copied as it is.
