@@ -444,7 +444,8 @@ TEST(Placement, EachShotHasItsPlanesAndLens) {
     EXPECT_NEAR(scene->projection(0, 0), std::cos(half), 1e-6) << static_cast<int>(c.shot);
     EXPECT_NEAR(scene->projection(2, 3), std::sin(half), 1e-6) << static_cast<int>(c.shot);
     const float q = scene->projection(2, 2);
-    EXPECT_NEAR(q, std::sin(half) / (1.0 - c.nearPlane / c.farPlane), 1e-6) << static_cast<int>(c.shot);
+    EXPECT_NEAR(q, std::sin(half) / (1.0 - c.nearPlane / c.farPlane), 1e-6)
+        << static_cast<int>(c.shot);
     EXPECT_NEAR(scene->projection(3, 2), -q * c.nearPlane, 1e-3) << static_cast<int>(c.shot);
   }
 }
