@@ -6,14 +6,26 @@
 // writes a byte into a pipe that a loop can wait on with poll(); elsewhere plain std::signal.
 #pragma once
 
+#include <csignal>
+
 namespace tavrik {
+
+namespace detail {
+// A signal handler has no context of its own, so the signal's number is process-wide by
+// necessity; only the handlers write it.
+inline volatile std::sig_atomic_t stopFlag = 0;
+}  // namespace detail
 
 // Installs the handlers and forgets any stop asked for before; false when the signals cannot be
 // watched (they then keep their default action).
 bool installStopSignals();
-bool stopRequested();
+inline bool stopRequested() {
+  return detail::stopFlag != 0;
+}
 // The signal that asked for the stop, or 0.
-int stopSignal();
+inline int stopSignal() {
+  return detail::stopFlag;
+}
 // A descriptor that becomes readable on a stop, for poll(); -1 when there is none.
 int stopSignalFd();
 

@@ -12,9 +12,9 @@ namespace tavrik {
 
 namespace {
 
-// A signal handler has no context of its own, so these two are process-wide by necessity.
+// A signal handler has no context of its own, so the pipe is process-wide by necessity.
 int stopPipe[2] = {-1, -1};
-volatile sig_atomic_t stopFlag = 0;  // the signal's number
+using detail::stopFlag;
 
 void onStopSignal(int signal) {
   const int saved = errno;
@@ -51,14 +51,6 @@ bool installStopSignals() {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
   return true;
-}
-
-bool stopRequested() {
-  return stopFlag != 0;
-}
-
-int stopSignal() {
-  return stopFlag;
 }
 
 int stopSignalFd() {

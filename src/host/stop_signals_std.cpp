@@ -8,8 +8,7 @@ namespace tavrik {
 
 namespace {
 
-// A signal handler has no context of its own, so this is process-wide by necessity.
-volatile std::sig_atomic_t stopFlag = 0;  // the signal's number
+using detail::stopFlag;
 
 void onStopSignal(int signal) {
   if (stopFlag == 0) {
@@ -27,14 +26,6 @@ bool installStopSignals() {
   std::signal(SIGHUP, onStopSignal);
 #endif
   return true;
-}
-
-bool stopRequested() {
-  return stopFlag != 0;
-}
-
-int stopSignal() {
-  return stopFlag;
 }
 
 int stopSignalFd() {
