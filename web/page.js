@@ -8,14 +8,6 @@ const readout = document.getElementById("readout");
 const panel = document.getElementById("panel");
 const query = new URLSearchParams(location.search);
 
-function stored(key) {
-  try {
-    return localStorage.getItem("tavrik." + key);
-  } catch (e) {
-    return null;
-  }
-}
-
 // The address's options and the words of a flag, from the program once it has started.
 let options = null;
 
@@ -68,8 +60,7 @@ function buildPanel() {
     const label = document.createElement("label");
     label.textContent = field.option;
     let input;
-    const storedValue = stored(field.name);
-    let value = storedValue !== null ? Number(storedValue) : field.default;
+    let value = field.stored !== null ? field.stored : field.default;
     if (field.choices.length > 0) {
       input = document.createElement("select");
       for (const [word, number] of field.choices) {
@@ -133,7 +124,7 @@ function fail(text) {
 
 function start() {
   options = JSON.parse(Module.ccall("tavrik_options", "string", [], []));
-  showFps = flag(stored("fps")) === true;
+  showFps = options.fps === 1;
   applyAddress();
   buildPanel();
   readout.hidden = !showFps;

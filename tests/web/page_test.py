@@ -156,6 +156,10 @@ try:
     kept = browser.evaluate("[localStorage.getItem('tavrik.formation'), location.search]")
     check(kept[0] == "1" and "clouds=wire" in kept[1],
           f"the panel keeps formation 1 and the page starts again with {kept[1]}")
+    shown = browser.evaluate("""[...panel.querySelectorAll("label")]
+        .find((label) => label.firstChild.textContent === "formation").querySelector("select")
+        .value""")
+    check(shown == "1", f"the page started again shows the kept formation in its panel: {shown}")
 
     browser.events.clear()
     browser.open(base + "?harriers=99&formation=sideways")

@@ -204,6 +204,13 @@ EM_BOOL onAnimationFrame(double, void*) {
   return p.running ? EM_TRUE : EM_FALSE;
 }
 
+// The value kept for name, as JSON: a number, or null where none is kept or it is not a number.
+std::string storedJson(const char* name) {
+  LocalStorageStore store;
+  int32_t value = 0;
+  return store.readValue(name, value) ? std::to_string(value) : "null";
+}
+
 }  // namespace
 
 }  // namespace tavrik
@@ -229,7 +236,8 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
 }
 
 // The options the page's address takes, as JSON: the names of the runner's options but those of
-// files and of the simulated clock's start, and the words a flag (fps) takes with their values.
+// files and of the simulated clock's start, the words a flag (fps) takes with their values, and
+// the fps kept by the panel (null: none).
 EMSCRIPTEN_KEEPALIVE const char* tavrik_options() {
   tavrik::Page& p = tavrik::page();
   std::string& json = p.message;
@@ -248,7 +256,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_options() {
     json += std::string(json.back() == '[' ? "" : ",") + "[\"" + word.word + "\"," +
             (word.value != 0 ? "true" : "false") + "]";
   }
-  json += "]}";
+  json += "],\"fps\":" + tavrik::storedJson("fps") + "}";
   return json.c_str();
 }
 
@@ -314,7 +322,8 @@ EMSCRIPTEN_KEEPALIVE int tavrik_start(int showFps) {
 }
 
 // The settings the page's panel offers, from the settings table, as JSON: for each with a
-// command-line name, its stored name, that option, its default and range, and its words.
+// command-line name, its stored name, that option, its default and range, its words, and the
+// value kept (null: none).
 EMSCRIPTEN_KEEPALIVE const char* tavrik_fields() {
   tavrik::Page& p = tavrik::page();
   std::string& json = p.message;
@@ -327,7 +336,7 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_fields() {
     json += std::string("{\"name\":\"") + field.name + "\",\"option\":\"" + field.option +
             "\",\"default\":" + std::to_string(field.defaultValue) +
             ",\"low\":" + std::to_string(field.low) + ",\"high\":" + std::to_string(field.high) +
-            ",\"choices\":[";
+            ",\"stored\":" + tavrik::storedJson(field.name) + ",\"choices\":[";
     for (int c = 0; c < field.choiceCount; ++c) {
       json += std::string(c > 0 ? "," : "") + "[\"" + field.choices[c].word + "\"," +
               std::to_string(field.choices[c].value) + "]";
