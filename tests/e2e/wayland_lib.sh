@@ -252,3 +252,9 @@ for line in sys.stdin:
     print("done")
 PY
 )
+
+# dominant_colour FILE: the shot's most frequent colour and its share in percent: "#RRGGBB N".
+dominant_colour() {
+  convert "$1" -format %c histogram:info:- | sort -rn | awk -v total="$(identify -format '%[fx:w*h]' "$1")" \
+    'NR == 1 {print $3, int($1 * 100 / total)}'
+}
