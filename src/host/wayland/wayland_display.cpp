@@ -13,6 +13,7 @@
 #include "host/stop_signals.h"
 #include "host/wayland/layer_shell.h"
 #include "viewporter-client-protocol.h"
+#include "wlr-output-power-management-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace tavrik {
@@ -40,9 +41,12 @@ WaylandDisplay::~WaylandDisplay() {
   dropPointer();
   dropKeyboard();
   for (auto& output : outputs_) {
-    wl_output_destroy(output->output);
+    dropOutput(*output);
   }
   outputs_.clear();
+  if (globals_.outputPower != nullptr) {
+    zwlr_output_power_manager_v1_destroy(globals_.outputPower);
+  }
   if (globals_.seat != nullptr) {
     wl_seat_destroy(globals_.seat);
   }
@@ -167,6 +171,12 @@ void WaylandDisplay::global(void* data, wl_registry* registry, uint32_t name, co
   } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
     g.fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(
         bind(&wp_fractional_scale_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, zwlr_output_power_manager_v1_interface.name) == 0) {
+    g.outputPower = static_cast<zwlr_output_power_manager_v1*>(
+        bind(&zwlr_output_power_manager_v1_interface, 1));
+    for (auto& output : self->outputs_) {
+      self->watchPower(*output);
+    }
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && self->withSeat_ &&
              g.seat == nullptr) {
     static constexpr wl_seat_listener kSeatListener{seatCapabilities, seatName};
@@ -187,7 +197,40 @@ void WaylandDisplay::addOutput(uint32_t name, uint32_t version) {
       wl_registry_bind(registry_, name, &wl_output_interface, std::min(version, kOutputVersion)));
   output->display = this;
   wl_output_add_listener(output->output, &kOutputListener, output.get());
+  watchPower(*output);
   outputs_.push_back(std::move(output));
+}
+
+void WaylandDisplay::watchPower(WaylandOutput& output) {
+  static constexpr zwlr_output_power_v1_listener kPowerListener{powerMode, powerFailed};
+  if (globals_.outputPower == nullptr || output.power != nullptr) {
+    return;
+  }
+  output.power = zwlr_output_power_manager_v1_get_output_power(globals_.outputPower, output.output);
+  zwlr_output_power_v1_add_listener(output.power, &kPowerListener, &output);
+}
+
+void WaylandDisplay::dropOutput(WaylandOutput& output) {
+  if (output.power != nullptr) {
+    zwlr_output_power_v1_destroy(output.power);
+    output.power = nullptr;
+  }
+  if (wl_output_get_version(output.output) >= WL_OUTPUT_RELEASE_SINCE_VERSION) {
+    wl_output_release(output.output);
+  } else {
+    wl_output_destroy(output.output);
+  }
+}
+
+void WaylandDisplay::powerMode(void* data, zwlr_output_power_v1*, uint32_t mode) {
+  static_cast<WaylandOutput*>(data)->poweredOn = mode != ZWLR_OUTPUT_POWER_V1_MODE_OFF;
+}
+
+void WaylandDisplay::powerFailed(void* data, zwlr_output_power_v1* power) {
+  auto* output = static_cast<WaylandOutput*>(data);
+  zwlr_output_power_v1_destroy(power);
+  output->power = nullptr;
+  output->poweredOn = true;  // no longer told: taken as on
 }
 
 void WaylandDisplay::globalRemove(void* data, wl_registry*, uint32_t name) {
@@ -201,11 +244,7 @@ void WaylandDisplay::globalRemove(void* data, wl_registry*, uint32_t name) {
   if ((*gone)->described && self->connected_) {
     self->events_.outputRemoved(**gone);
   }
-  if (wl_output_get_version((*gone)->output) >= WL_OUTPUT_RELEASE_SINCE_VERSION) {
-    wl_output_release((*gone)->output);
-  } else {
-    wl_output_destroy((*gone)->output);
-  }
+  dropOutput(**gone);
   outputs.erase(gone);
 }
 

@@ -14,6 +14,8 @@ struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct wp_viewporter;
 struct wp_fractional_scale_manager_v1;
+struct zwlr_output_power_manager_v1;
+struct zwlr_output_power_v1;
 
 namespace tavrik {
 
@@ -26,7 +28,11 @@ struct WaylandOutput {
   int32_t scale = 1;
   int32_t refreshMilliHz = 0;  // of the current mode; 0: not told
   bool described = false;      // its first set of events is complete
-  char name[32] = "";          // the compositor's name for it, where told (wl_output 4)
+  // Off while the compositor has powered it down (DPMS), where it tells; some compositors still
+  // call frames back for the surfaces on it.
+  bool poweredOn = true;
+  zwlr_output_power_v1* power = nullptr;
+  char name[32] = "";  // the compositor's name for it, where told (wl_output 4)
 };
 
 // What the session hears of the display, each as it happens.
@@ -53,6 +59,7 @@ struct WaylandGlobals {
   zwlr_layer_shell_v1* layerShell = nullptr;
   wp_viewporter* viewporter = nullptr;
   wp_fractional_scale_manager_v1* fractionalScale = nullptr;
+  zwlr_output_power_manager_v1* outputPower = nullptr;
   wl_seat* seat = nullptr;
 };
 
@@ -122,7 +129,12 @@ class WaylandDisplay {
                                 uint32_t group);
   static void keyboardRepeat(void* data, wl_keyboard* keyboard, int32_t rate, int32_t delay);
 
+  static void powerMode(void* data, zwlr_output_power_v1* power, uint32_t mode);
+  static void powerFailed(void* data, zwlr_output_power_v1* power);
+
   void addOutput(uint32_t name, uint32_t version);
+  void watchPower(WaylandOutput& output);
+  static void dropOutput(WaylandOutput& output);
   void dropPointer();
   void dropKeyboard();
 

@@ -80,6 +80,8 @@ struct Flight {
   bool prepare();
   void draw();
   int32_t integerScale() const;
+  // False while every output the surface is on is powered down.
+  bool onPoweredOutput() const;
 
   static void layerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial,
                              uint32_t width, uint32_t height);
@@ -305,8 +307,23 @@ int32_t Flight::integerScale() const {
   return scale;
 }
 
+bool Flight::onPoweredOutput() const {
+  if (output != nullptr) {
+    return output->poweredOn;
+  }
+  bool anyKnown = false;
+  for (wl_output* on : entered) {
+    const WaylandOutput* known = on != nullptr ? session.display.outputFor(on) : nullptr;
+    if (known != nullptr && known->poweredOn) {
+      return true;
+    }
+    anyKnown = anyKnown || known != nullptr;
+  }
+  return !anyKnown;
+}
+
 bool Flight::prepare() {
-  if (!configured || closed || failed) {
+  if (!configured || closed || failed || !onPoweredOutput()) {
     return false;
   }
   int width = 0;
@@ -424,10 +441,12 @@ void Session::sayHowItDraws() const {
                              ? "a full-screen xdg toplevel on each output (no layer-shell)"
                              : "an xdg toplevel";
   const WaylandGlobals& g = display.globals();
-  std::fprintf(stderr, "tavrik: drawing with the software device on Wayland: %s, %s buffers, %s\n",
+  std::fprintf(stderr,
+               "tavrik: drawing with the software device on Wayland: %s, %s buffers, %s%s\n",
                surfaces, g.rgb565 ? "RGB565" : "XRGB8888",
                g.viewporter != nullptr && g.fractionalScale != nullptr ? "fractional scale"
-                                                                       : "integer output scale");
+                                                                       : "integer output scale",
+               g.outputPower != nullptr ? ", output power watched" : "");
 }
 
 int Session::run() {
