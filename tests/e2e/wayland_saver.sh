@@ -2,7 +2,8 @@
 # The saver (-s) on a Wayland session: an overlay on both outputs, drawn at each output's own
 # pixels (the scale-2 output at its full size, not doubled), and the exit rules on input: a key
 # ends it, 21 pointer moves, the middle button and the wheel are tolerated and the 22nd move
-# ends it, and the left and right buttons end it at once.
+# ends it, and the left and right buttons end it at once. A second saver or window started
+# meanwhile ends at once.
 source "$(dirname "$0")/wayland_lib.sh"
 start_sway "output HEADLESS-1 resolution 2560x1440 position 0 0 scale 2" \
   "output HEADLESS-2 resolution 1280x720 position 1280 0"
@@ -31,6 +32,15 @@ echo "scale-2 output: $every steps between neighbours, $even of them inside a pi
 # A picture doubled from half the size changes colour only between pixel pairs; one drawn at
 # the full size steps by single pixels, so about half of its steps fall inside the pairs.
 [ $((even * 4)) -gt "$every" ] || fail "the scale-2 output is doubled: $even of $every steps"
+
+# A second start, of the saver or a window, ends at once while the first runs on.
+for args in -s -window ""; do
+  status=0
+  # shellcheck disable=SC2086
+  timeout 5 "$TAVRIK_BIN" $args || status=$?
+  [ "$status" = 0 ] || fail "a second start with '$args' ended with $status"
+done
+expect_running "a second start"
 
 wtype a
 expect_watched_end saver "exit 0" 15

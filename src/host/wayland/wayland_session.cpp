@@ -6,6 +6,8 @@
 // each surface paced by its frame callbacks and capped at its output's refresh rate. It never
 // inhibits idling, reads no input under -root, and does not take part in X's single-instance
 // rule.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <linux/input-event-codes.h>
@@ -516,6 +519,28 @@ bool waylandKind(const LinuxCommand& command, SurfaceKind& kind) {
   }
 }
 
+// One saver or window at a time on a compositor, as X's rule has one per display: a lock on a file
+// in the session's runtime folder, held while the run lasts. -1: another run holds it; -2: there
+// is no lock to be had, and the run goes ahead.
+int takeInstanceLock() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime == nullptr || *runtime == '\0') {
+    return -2;
+  }
+  std::string display = std::getenv("WAYLAND_DISPLAY");
+  std::replace(display.begin(), display.end(), '/', '_');
+  const std::string path = std::string(runtime) + "/tavrik-" + display + ".lock";
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    return -2;
+  }
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::optional<int> runOnWayland(const LinuxCommand& command) {
@@ -538,7 +563,16 @@ std::optional<int> runOnWayland(const LinuxCommand& command) {
       (kind == SurfaceKind::Window && g.wmBase == nullptr)) {
     return std::nullopt;
   }
-  return session->run();
+  // -root, like an embedded run on X, may run beside anything.
+  const int lock = kind == SurfaceKind::Background ? -2 : takeInstanceLock();
+  if (lock == -1) {
+    return 0;
+  }
+  const int code = session->run();
+  if (lock >= 0) {
+    close(lock);
+  }
+  return code;
 }
 
 }  // namespace tavrik
