@@ -116,6 +116,25 @@ for y in range(0, h - 1, 3):
 print(even, every)' "$size"
 }
 
+# edge_steps FILE GRIM_ARGUMENTS...: shots (grim -o OUTPUT, or -g REGION) until one has more
+# than 1000 steps between neighbouring pixels to measure (some moments are mostly black sky), for
+# up to 20 s; prints pixel_steps of the shot with the most, which is left in FILE.
+edge_steps() {
+  local file=$1 best_even=0 best_every=0 even every i
+  shift
+  for i in $(seq 1 40); do
+    grim "$@" "$file.$i.png" 2>/dev/null || { sleep 0.5; continue; }
+    read -r even every < <(pixel_steps "$file.$i.png")
+    if [ "$every" -gt "$best_every" ]; then
+      best_even=$even best_every=$every
+      cp "$file.$i.png" "$file"
+    fi
+    [ "$best_every" -gt 1000 ] && break
+    sleep 0.5
+  done
+  echo "$best_even $best_every"
+}
+
 # tavrik_cpu PID: the process's CPU time so far, in clock ticks.
 tavrik_cpu() {
   awk '{print $14 + $15}' "/proc/$1/stat"

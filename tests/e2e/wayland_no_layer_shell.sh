@@ -34,7 +34,8 @@ for output in HEADLESS-1 HEADLESS-2; do
   echo "$output: $best lit pixels"
   [ "$best" -gt 2000 ] || fail "$output is (nearly) black: $best lit pixels"
 done
-read -r even every < <(pixel_steps HEADLESS-2.png)
+read -r even every < <(edge_steps steps.png -o HEADLESS-2)
+[ "$every" -gt 1000 ] || fail "too few edges on the scale-2 output to measure ($every)"
 [ $((even * 4)) -gt "$every" ] || fail "the scale-2 output's toplevel is doubled: $even of $every"
 
 wtype a

@@ -26,7 +26,7 @@ for output in HEADLESS-1 HEADLESS-2; do
   [ "$best" -gt 2000 ] || fail "$output is (nearly) black: $best lit pixels"
 done
 [ "$(identify -format '%wx%h' HEADLESS-1.png)" = 2560x1440 ] || fail "the scale-2 shot is not 2560x1440"
-read -r even every < <(pixel_steps HEADLESS-1.png)
+read -r even every < <(edge_steps steps.png -o HEADLESS-1)
 echo "scale-2 output: $every steps between neighbours, $even of them inside a pixel pair"
 [ "$every" -gt 1000 ] || fail "too few edges on the scale-2 output to measure ($every)"
 # A picture doubled from half the size changes colour only between pixel pairs; one drawn at

@@ -38,7 +38,9 @@ start_watched window "$TAVRIK_BIN" -window -fps
 wait_for 20 window_rect || fail "no TavrikWindow toplevel appeared"
 read -r _ _ w h < <(window_rect)
 wait_for 20 window_shows "$w" "$h" tiled || fail "the tiled window ($w x $h) shows no picture with its readout"
-read -r even every < <(pixel_steps tiled.png)
+read -r x y w h < <(window_rect)
+read -r even every < <(edge_steps steps.png -g "$x,$y ${w}x$h")
+[ "$every" -gt 1000 ] || fail "too few edges in the window to measure ($every)"
 echo "tiled: ${w}x$h, shot $(identify -format '%wx%h' tiled.png), $even of $every steps inside pixel pairs"
 [ $((even * 4)) -gt "$every" ] || fail "the window's picture is doubled on the scale-2 output"
 
