@@ -11,6 +11,9 @@ wayland_cleanup() {
   if [ -n "${SWAYSOCK:-}" ]; then
     swaymsg exit >/dev/null 2>&1 || true
   fi
+  if [ -n "${OUTER_SWAYSOCK:-}" ]; then
+    SWAYSOCK=$OUTER_SWAYSOCK swaymsg exit >/dev/null 2>&1 || true
+  fi
   e2e_cleanup
 }
 trap wayland_cleanup EXIT
@@ -48,6 +51,36 @@ start_sway() {
   WAYLAND_DISPLAY=$(cd "$SWAY_RUNTIME" && ls wayland-? | head -n 1)
   SWAYSOCK=$(ls "$SWAY_RUNTIME"/sway-ipc.*.sock | head -n 1)
   wait_for 10 swaymsg -t get_outputs || fail "sway does not answer"
+}
+
+# start_nested_sway OUTPUTS CONFIG_LINE...: a second sway inside the first, on its Wayland
+# backend: its outputs (WL-1, WL-2, ...) are windows of the first sway, and closing one there
+# unplugs that output, which a headless output cannot be. Exports WAYLAND_DISPLAY and SWAYSOCK for
+# the inner sway; the outer one stays reachable through OUTER_WAYLAND_DISPLAY and OUTER_SWAYSOCK.
+start_nested_sway() {
+  local outputs=$1
+  shift
+  OUTER_WAYLAND_DISPLAY=$WAYLAND_DISPLAY
+  OUTER_SWAYSOCK=$SWAYSOCK
+  printf '%s\n' "xwayland disable" "default_border none" "$@" >"$SWAY_RUNTIME/nested.config"
+  "${as_user[@]}" env -i PATH="$PATH" HOME="$SWAY_RUNTIME" XDG_RUNTIME_DIR="$SWAY_RUNTIME" \
+    WAYLAND_DISPLAY="$OUTER_WAYLAND_DISPLAY" WLR_BACKENDS=wayland WLR_RENDERER=pixman \
+    WLR_WL_OUTPUTS="$outputs" \
+    sh -c 'echo $$ >"$1/nested.pid"; exec sway -c "$1/nested.config"' sway "$SWAY_RUNTIME" \
+    >"$E2E_DIR/nested-sway.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for 10 test -s "$SWAY_RUNTIME/nested.pid" || fail "the inner sway did not start"
+  local pid
+  pid=$(cat "$SWAY_RUNTIME/nested.pid")
+  E2E_PIDS+=("$pid")
+  wait_for 15 nested_sockets "$pid" || fail "the inner sway made no sockets: $(tail -5 "$E2E_DIR/nested-sway.log")"
+  SWAYSOCK=$(ls "$SWAY_RUNTIME"/sway-ipc.*."$pid".sock | head -n 1)
+  WAYLAND_DISPLAY=$(cd "$SWAY_RUNTIME" && ls wayland-? | grep -vx "$OUTER_WAYLAND_DISPLAY" | head -n 1)
+  wait_for 10 swaymsg -t get_outputs || fail "the inner sway does not answer"
+}
+
+nested_sockets() {
+  ls "$SWAY_RUNTIME"/sway-ipc.*."$1".sock && [ "$(cd "$SWAY_RUNTIME" && ls wayland-? | wc -l)" -ge 2 ]
 }
 
 sway_sockets() {
