@@ -322,12 +322,14 @@ void WaylandDisplay::outputMode(void* data, wl_output*, uint32_t flags, int32_t,
 
 void WaylandDisplay::outputDone(void* data, wl_output*) {
   auto* output = static_cast<WaylandOutput*>(data);
-  if (output->described) {
-    return;  // a later change of scale or mode: read where it is used
-  }
+  const bool first = !output->described;
   output->described = true;
   if (output->display->connected_) {
-    output->display->events_.outputAdded(*output);
+    if (first) {
+      output->display->events_.outputAdded(*output);
+    } else {
+      output->display->events_.outputChanged(*output);
+    }
   }
 }
 

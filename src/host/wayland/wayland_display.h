@@ -41,6 +41,8 @@ class DisplayEvents {
   virtual ~DisplayEvents() = default;
   // An output described for the first time after connect() returned.
   virtual void outputAdded(WaylandOutput& output) = 0;
+  // A later description of the output (a new mode or scale, or the output enabled again).
+  virtual void outputChanged(WaylandOutput& output) = 0;
   // Before the output goes.
   virtual void outputRemoved(WaylandOutput& output) = 0;
   virtual void pointerEntered(wl_pointer* pointer, uint32_t serial) = 0;

@@ -4,8 +4,8 @@
 // toplevel. Each output has a flight of its own (run, scene, seed) drawn by the software device
 // at the output's size in physical pixels, into wl_shm buffers; one event loop drives them all,
 // each surface paced by its frame callbacks and capped at its output's refresh rate. It never
-// inhibits idling, reads no input under -root, and does not take part in X's single-instance
-// rule.
+// inhibits idling and reads no input under -root; a lock of its own, not X's single-instance
+// rule, keeps one saver or window per compositor.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <time.h>
@@ -148,6 +148,16 @@ class Session : public DisplayEvents {
 
   void outputAdded(WaylandOutput& output) override {
     if (kind != SurfaceKind::Window) {
+      addFlight(&output);
+    }
+  }
+  // A compositor may close the surfaces of an output it disables; the output, once described
+  // again, gets a new one.
+  void outputChanged(WaylandOutput& output) override {
+    const bool covered = std::any_of(flights.begin(), flights.end(), [&](const auto& flight) {
+      return flight->output == &output && !flight->closed;
+    });
+    if (kind != SurfaceKind::Window && !covered) {
       addFlight(&output);
     }
   }
