@@ -37,14 +37,13 @@
 #include "host/wayland/shm_presenter.h"
 #include "host/wayland/wayland_display.h"
 #include "host/wayland/wayland_host.h"
+#include "host/wayland/wayland_rules.h"
 #include "viewporter-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace tavrik {
 
 namespace {
-
-enum class SurfaceKind { Overlay, Background, FullScreen, Window };
 
 constexpr const char* kLayerNamespace = "tavrik";
 // The outputs a window is on at once that are remembered for its scale.
@@ -60,14 +59,6 @@ uint32_t flightSeed(const RunOptions& options, uint32_t index) {
   clock_gettime(CLOCK_MONOTONIC, &now);
   return runSeed(options) ^ static_cast<uint32_t>(getpid()) * 2654435761u ^
          static_cast<uint32_t>(now.tv_nsec) ^ index * 0x9E3779B9u;
-}
-
-std::chrono::nanoseconds framePeriod(int32_t refreshMilliHz, uint32_t delayMicroseconds) {
-  if (delayMicroseconds > 0) {
-    return std::chrono::microseconds(delayMicroseconds);
-  }
-  const int64_t hz = refreshMilliHz > 0 ? (int64_t{refreshMilliHz} + 500) / 1000 : 60;
-  return std::chrono::microseconds(1000000 / std::max<int64_t>(hz, 1));
 }
 
 class Session;
@@ -122,6 +113,8 @@ struct Flight {
   int pixelWidth = 0;
   int pixelHeight = 0;
   int32_t bufferScale = 1;
+  int viewportWidth = 0;  // the viewport's destination, as last set
+  int viewportHeight = 0;
 
   std::unique_ptr<Run> run;
   OptionsTimer timer;
@@ -339,31 +332,29 @@ bool Flight::prepare() {
   if (!configured || closed || failed || !onPoweredOutput()) {
     return false;
   }
-  int width = 0;
-  int height = 0;
-  if (viewport != nullptr && scale120 > 0) {
-    width = static_cast<int>((int64_t{logicalWidth} * scale120 + 60) / 120);
-    height = static_cast<int>((int64_t{logicalHeight} * scale120 + 60) / 120);
-  } else {
-    const int32_t scale = integerScale();
-    width = logicalWidth * scale;
-    height = logicalHeight * scale;
-    if (scale != bufferScale) {
-      wl_surface_set_buffer_scale(surface, scale);  // with the next frame's commit
-      bufferScale = scale;
-    }
+  const bool fractionalScale = viewport != nullptr && scale120 > 0;
+  const int32_t scale = fractionalScale ? 1 : integerScale();
+  if (scale != bufferScale) {
+    wl_surface_set_buffer_scale(surface, scale);  // with the next frame's commit
+    bufferScale = scale;
   }
-  if (width != pixelWidth || height != pixelHeight) {
-    if (viewport != nullptr) {
-      wp_viewport_set_destination(viewport, logicalWidth, logicalHeight);
-    }
-    if (!presenter.resize(width, height)) {
-      std::fprintf(stderr, "tavrik: no shared memory for a %dx%d picture\n", width, height);
+  if (viewport != nullptr && (logicalWidth != viewportWidth || logicalHeight != viewportHeight)) {
+    // The buffer, of whatever size, shown at the surface's own.
+    wp_viewport_set_destination(viewport, logicalWidth, logicalHeight);
+    viewportWidth = logicalWidth;
+    viewportHeight = logicalHeight;
+  }
+  const PixelSize size =
+      pixelSize(logicalWidth, logicalHeight, scale, fractionalScale ? scale120 : 0);
+  if (size.width != pixelWidth || size.height != pixelHeight) {
+    if (!presenter.resize(size.width, size.height)) {
+      std::fprintf(stderr, "tavrik: no shared memory for a %dx%d picture\n", size.width,
+                   size.height);
       failed = true;
       return false;
     }
-    pixelWidth = width;
-    pixelHeight = height;
+    pixelWidth = size.width;
+    pixelHeight = size.height;
   }
   if (!started) {
     if (drawsAtWindowSize(run->settings, run->modes)) {
@@ -507,28 +498,6 @@ int Session::loop() {
   return 0;
 }
 
-// The surfaces the command's mode shows on Wayland, or false where it stays on X11.
-bool waylandKind(const LinuxCommand& command, SurfaceKind& kind) {
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if (wayland == nullptr || *wayland == '\0' || !command.display.empty()) {
-    return false;
-  }
-  switch (command.mode) {
-    case LinuxMode::FullScreen:
-      kind = SurfaceKind::Overlay;
-      return true;
-    case LinuxMode::Windowed:
-      kind = SurfaceKind::Window;
-      return true;
-    case LinuxMode::Embedded:
-      // -root alone; -window-id and XSCREENSAVER_WINDOW name an X window.
-      kind = SurfaceKind::Background;
-      return command.window == 0 && !command.windowFromEnvironment;
-    default:
-      return false;
-  }
-}
-
 // One saver or window at a time on a compositor, as X's rule has one per display: a lock on a file
 // in the session's runtime folder, held while the run lasts. -1: another run holds it; -2: there
 // is no lock to be had, and the run goes ahead.
@@ -554,10 +523,12 @@ int takeInstanceLock() {
 }  // namespace
 
 std::optional<int> runOnWayland(const LinuxCommand& command) {
-  SurfaceKind kind = SurfaceKind::Window;
-  if (!waylandKind(command, kind)) {
+  const std::optional<SurfaceKind> surfaces =
+      waylandSurfaces(command, std::getenv("WAYLAND_DISPLAY"));
+  if (!surfaces) {
     return std::nullopt;
   }
+  const SurfaceKind kind = *surfaces;
   auto session = std::make_unique<Session>(command, kind);
   if (!session->connect()) {
     return std::nullopt;  // no compositor that answers: XWayland, if there is one
