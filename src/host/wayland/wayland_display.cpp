@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "fractional-scale-v1-client-protocol.h"
@@ -25,6 +26,21 @@ constexpr uint32_t kCompositorVersion = 4;  // damage_buffer
 constexpr uint32_t kOutputVersion = 4;      // name
 constexpr uint32_t kSeatVersion = 5;        // the pointer's frame and axis details
 constexpr uint32_t kLayerShellVersion = 4;  // on-demand keyboard, destroy
+
+// Whether the environment names a socket that libwayland can look for; without one it would
+// print a complaint of its own, and the fall back to X must be quiet.
+bool socketNamed() {
+  const char* socket = std::getenv("WAYLAND_SOCKET");
+  if (socket != nullptr && *socket != '\0') {
+    return true;
+  }
+  const char* name = std::getenv("WAYLAND_DISPLAY");
+  if (name != nullptr && name[0] == '/') {
+    return true;
+  }
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  return runtime != nullptr && *runtime != '\0';
+}
 
 void wmBasePing(void*, xdg_wm_base* base, uint32_t serial) {
   xdg_wm_base_pong(base, serial);
@@ -79,6 +95,9 @@ WaylandDisplay::~WaylandDisplay() {
 bool WaylandDisplay::connect(bool hideLayerShell, bool withSeat) {
   hideLayerShell_ = hideLayerShell;
   withSeat_ = withSeat;
+  if (!socketNamed()) {
+    return false;
+  }
   display_ = wl_display_connect(nullptr);
   if (display_ == nullptr) {
     return false;
