@@ -13,7 +13,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev googletest
   libpng-dev libsdl2-dev libx11-dev libxft-dev libxfixes-dev libgtk-3-dev
   libosmesa6-dev libgl-dev
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libegl-dev
   xvfb xauth xdotool x11-utils imagemagick libxml2-utils
+  sway grim wtype wayland-utils foot swayidle
   help2man man-db desktop-file-utils dpkg-dev lintian
   fonts-ipafont-gothic
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools

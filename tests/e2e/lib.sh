@@ -41,6 +41,8 @@ start_xvfb() {
       Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >"$E2E_DIR/xvfb.log" 2>&1 &
       E2E_PIDS+=($!)
       export DISPLAY=":$n"
+      # The X tests' runs go to this display, not to the Wayland session the tests may run in.
+      unset WAYLAND_DISPLAY
       local i
       for i in $(seq 1 100); do
         xdpyinfo >/dev/null 2>&1 && return 0

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "config/file_store.h"
@@ -19,6 +20,7 @@
 #include "host/linux/x11/x11_notice.h"
 #include "host/linux/x11/x11_util.h"
 #include "host/stop_signals.h"
+#include "host/wayland/wayland_host.h"
 
 namespace {
 
@@ -67,6 +69,9 @@ std::string displayProblem() {
 }
 
 int runMode(tavrik::LinuxCommand& command) {
+  if (const std::optional<int> code = tavrik::runOnWayland(command)) {
+    return *code;
+  }
   if (needsDisplay(command.mode)) {
     const std::string problem = displayProblem();
     if (!problem.empty()) {
