@@ -30,13 +30,15 @@ timeout 5 "$TAVRIK_BIN" -display :999 -window 2>err.txt || status=$?
 [ "$(cat err.txt)" = "tavrik: cannot open display ':999'" ] || fail "-display :999: $(cat err.txt)"
 
 # A Wayland socket that no compositor answers: the saver runs on X, and says nothing of it.
-start_xvfb 800x600x24
+session=$WAYLAND_DISPLAY
+start_xvfb 800x600x24  # which leaves the Wayland session for the X tests' sake
 WAYLAND_DISPLAY=wayland-none start_watched x-saver sh -c 'exec "$0" -s 2>x-saver.err' "$TAVRIK_BIN"
 wait_for 10 xdotool search --class TavrikWindow || fail "no X saver window without a compositor"
 xdotool key a
 expect_watched_end x-saver "exit 0" 15
 ! grep -q "^tavrik" x-saver.err || fail "the fall back to X was not quiet: $(cat x-saver.err)"
 unset DISPLAY
+export WAYLAND_DISPLAY=$session
 
 # The compositor goes away under a running saver.
 start_watched saver sh -c 'exec "$0" -s 2>saver.err' "$TAVRIK_BIN"
