@@ -30,6 +30,7 @@
 #include "host/frame_loop.h"
 #include "host/frame_pacer.h"
 #include "host/frame_pacer_posix.h"
+#include "host/instance_seed_posix.h"
 #include "host/run_options.h"
 #include "host/saver_rules.h"
 #include "host/stop_signals.h"
@@ -48,18 +49,6 @@ namespace {
 constexpr const char* kLayerNamespace = "tavrik";
 // The outputs a window is on at once that are remembered for its scale.
 constexpr int kMaxEnteredOutputs = 16;
-
-// As with one X11 run per monitor: the calendar seconds alone would give every output the same
-// flight, so the process id, the clock's nanoseconds and the flight's number are mixed in.
-uint32_t flightSeed(const RunOptions& options, uint32_t index) {
-  if (options.seed) {
-    return *options.seed + index;
-  }
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return runSeed(options) ^ static_cast<uint32_t>(getpid()) * 2654435761u ^
-         static_cast<uint32_t>(now.tv_nsec) ^ index * 0x9E3779B9u;
-}
 
 class Session;
 
@@ -222,7 +211,7 @@ Flight::Flight(Session& session, SurfaceKind kind, WaylandOutput* output, uint32
                         session.command.delayMicroseconds),
             FramePacer::Rhythm::Steady) {
   const LinuxCommand& command = session.command;
-  prepareRun(*run, session.store, flightSeed(command.options, index), command.options.overrides,
+  prepareRun(*run, session.store, instanceSeed(command.options, index), command.options.overrides,
              kWindowSizeModes);
   const WaylandGlobals& g = session.globals();
   surface = wl_compositor_create_surface(g.compositor);

@@ -6,11 +6,8 @@
 // never takes part in the single-instance rule.
 #include "host/linux/modes/x11_embedded.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +15,7 @@
 #include "config/file_store.h"
 #include "host/frame_loop.h"
 #include "host/frame_pacer_posix.h"
+#include "host/instance_seed_posix.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/glx_target.h"
 #include "host/linux/modes/window_device.h"
@@ -29,18 +27,6 @@
 namespace tavrik {
 
 namespace {
-
-// XScreenSaver starts one run per monitor at the same moment, so the calendar seconds alone would
-// give every monitor the same flight: the process id and the clock's nanoseconds are mixed in.
-uint32_t instanceSeed(const RunOptions& options) {
-  if (options.seed) {
-    return *options.seed;
-  }
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return runSeed(options) ^ static_cast<uint32_t>(getpid()) * 2654435761u ^
-         static_cast<uint32_t>(now.tv_nsec);
-}
 
 // True when the window exists, with its attributes read, and tells us of its destruction.
 bool watchWindow(Display* display, Window window, XWindowAttributes& attributes) {
