@@ -39,10 +39,11 @@ struct OptionRule {
   uint32_t high = 0;
   const char* range = nullptr;
   TextRule text = TextRule::Any;
-  int32_t sets = 1;       // what an option without a value sets: a flag's value, a mode
-  bool headless = false;  // it asks for a run without a window
-  bool resource = false;  // an X resource of its name sets it too
-  int field = -1;         // a settings override's index in the settings table
+  int32_t sets = 1;         // what an option without a value sets: a flag's value, a mode
+  bool headless = false;    // it asks for a run without a window...
+  bool withWindow = false;  // ...unless a window is named: that window's run then takes it
+  bool resource = false;    // an X resource of its name sets it too
+  int field = -1;           // a settings override's index in the settings table
   // The help lines after the names, '\n' between them; nullptr: on the next option's line.
   const char* help = nullptr;
 };

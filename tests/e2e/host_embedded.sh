@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Embedded runs (-window-id, -root with XSCREENSAVER_WINDOW): the scene inside a window that
 # another program owns, following its size, ending with 0 when that window is destroyed and
-# killed by SIGTERM or SIGHUP when sent one, and never counting as a running saver.
+# killed by SIGTERM or SIGHUP when sent one, and never counting as a running saver. Traced, the
+# root window's run and an ordinary window's write the headless runner's trace of their size.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 1024x768x24
 cd "$E2E_DIR"
@@ -137,4 +138,13 @@ status=0
 timeout 5 "$TAVRIK_BIN" -window-id 0x7ffffff 2>missing.txt || status=$?
 [ "$status" = 1 ] || fail "a missing window ended the run with $status"
 [ "$(cat missing.txt)" = "tavrik: window 0x7ffffff does not exist" ] || fail "$(cat missing.txt)"
+run=(--seed 31 --frame-ms 40 --frames 40 --formation triangle)
+for traced in "-root 1024x768" "-window -geometry 400x300 400x300"; do
+  words=($traced)
+  size=${words[-1]}
+  timeout 60 "$TAVRIK_BIN" "${words[@]:0:${#words[@]}-1}" "${run[@]}" --trace window.jsonl ||
+    fail "the traced run ($traced) did not end by itself with 0"
+  "$TAVRIK_BIN" "${run[@]}" --resolution "$size" --trace headless.jsonl
+  cmp window.jsonl headless.jsonl || fail "the trace of $traced differs from the headless runner's"
+done
 echo "embedded: ok"

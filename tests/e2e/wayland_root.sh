@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # -root on a Wayland session: a background layer surface on both outputs, under the windows (a
 # foot terminal stays in front of it), deaf to keys and the pointer, and ended by SIGTERM, by
-# that signal. With -fps one line names what it draws with.
+# that signal. With -fps one line names what it draws with. With a fixed seed, a simulated clock
+# and a trace, it writes for the first output the trace the headless runner writes of that size.
 source "$(dirname "$0")/wayland_lib.sh"
 start_sway "output HEADLESS-1 resolution 1280x720 position 0 0" \
   "output HEADLESS-2 resolution 1280x720 position 1280 0" "focus output HEADLESS-1"
@@ -42,4 +43,11 @@ kill -0 "$ROOT" || fail "-root ended with a window over it"
 
 kill -TERM "$ROOT"
 expect_watched_end root "signal 15" 15
+
+run=(--seed 77 --frame-ms 40 --frames 60 --harriers 9)
+timeout 60 "$TAVRIK_BIN" -root "${run[@]}" --trace wayland.jsonl ||
+  fail "the traced -root run did not end by itself with 0"
+"$TAVRIK_BIN" "${run[@]}" --resolution 1280x720 --trace headless.jsonl
+[ "$(wc -l <wayland.jsonl)" -eq 61 ] || fail "the trace has $(wc -l <wayland.jsonl) lines, not 61"
+cmp wayland.jsonl headless.jsonl || fail "the Wayland run's trace differs from the headless runner's"
 echo "wayland root: ok"

@@ -204,9 +204,17 @@ TEST(LinuxCommandLine, RunnerOptionsMakeItHeadless) {
   EXPECT_EQ(parse({"--frames", "10"}).mode, LinuxMode::Headless);
   EXPECT_EQ(parse({"--trace", "t.jsonl"}).mode, LinuxMode::Headless);
   EXPECT_EQ(parse({"-output", "dir", "-root"}).mode, LinuxMode::Headless);
+  EXPECT_EQ(parse({"-window", "--trace", "t", "--output", "dir"}).mode, LinuxMode::Headless);
   const LinuxCommand c = parse({"--seed", "7"});
   EXPECT_EQ(c.mode, LinuxMode::Windowed);
   EXPECT_EQ(c.options.seed, 7u);
+  // A named window's run takes the trace and the frame count.
+  const LinuxCommand traced = parse({"--trace", "t.jsonl", "-window", "--frames", "9"});
+  EXPECT_EQ(traced.mode, LinuxMode::Windowed);
+  EXPECT_EQ(traced.options.tracePath, "t.jsonl");
+  EXPECT_EQ(traced.options.frames, 9u);
+  EXPECT_EQ(parse({"-root", "--frames", "9"}, "0x42").mode, LinuxMode::Embedded);
+  EXPECT_EQ(parse({"--trace", "t", "-window-id", "0x42"}).mode, LinuxMode::Embedded);
 }
 
 TEST(LinuxCommandLine, HelpVersionAndUnknownOptions) {

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -29,22 +28,6 @@ namespace {
 
 int lastError() {
   return errno != 0 ? errno : EIO;
-}
-
-// Closes the trace (error: that of a write that already failed, or 0). A trace that could not be
-// written in full is removed rather than left cut off; the result is then the message.
-std::string finishTrace(std::FILE* trace, const std::string& path, int error) {
-  if (error == 0 && std::fflush(trace) != 0) {
-    error = lastError();
-  }
-  if (std::fclose(trace) != 0 && error == 0) {
-    error = lastError();
-  }
-  if (error == 0) {
-    return {};
-  }
-  removePartial(path);
-  return "cannot write the trace " + quotedValue(path) + ": " + std::strerror(error);
 }
 
 // The runner's side of the frame loop: no window, a frame count, a stop signal, and after each
@@ -93,10 +76,10 @@ bool openOutputs(const RunOptions& options, std::FILE*& trace) {
     }
   }
   if (!options.tracePath.empty()) {
-    trace = std::fopen(options.tracePath.c_str(), "wb");  // the same bytes on every system
+    std::string error;
+    trace = openTrace(options.tracePath, error);
     if (trace == nullptr) {
-      std::fprintf(stderr, "tavrik: cannot write the trace %s: %s\n",
-                   quotedValue(options.tracePath).c_str(), std::strerror(errno));
+      std::fprintf(stderr, "tavrik: %s\n", error.c_str());
       return false;
     }
   }

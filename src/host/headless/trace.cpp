@@ -1,8 +1,12 @@
 #include "host/headless/trace.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 
+#include "config/quote.h"
+#include "host/headless/png_presenter.h"
 #include "sim/harriers.h"
 
 namespace tavrik {
@@ -107,6 +111,98 @@ void writeTraceFrame(std::FILE* out, uint32_t frame, const Run& run) {
     writeVec(out, scene.harriers[i].position);
   }
   std::fputs("]}\n", out);
+}
+
+namespace {
+
+int lastError() {
+  return errno != 0 ? errno : EIO;
+}
+
+std::string cannotWrite(const std::string& path, int error) {
+  return "cannot write the trace " + quotedValue(path) + ": " + std::strerror(error);
+}
+
+}  // namespace
+
+std::FILE* openTrace(const std::string& path, std::string& error) {
+  std::FILE* trace = std::fopen(path.c_str(), "wb");
+  if (trace == nullptr) {
+    error = cannotWrite(path, errno);
+  }
+  return trace;
+}
+
+std::string finishTrace(std::FILE* trace, const std::string& path, int error) {
+  if (error == 0 && std::fflush(trace) != 0) {
+    error = lastError();
+  }
+  if (std::fclose(trace) != 0 && error == 0) {
+    error = lastError();
+  }
+  if (error == 0) {
+    return {};
+  }
+  removePartial(path);
+  return cannotWrite(path, error);
+}
+
+WindowTrace::~WindowTrace() {
+  if (file_ != nullptr) {
+    std::fclose(file_);
+    removePartial(options_.tracePath);
+  }
+}
+
+bool WindowTrace::open() {
+  if (options_.tracePath.empty()) {
+    return true;
+  }
+  std::string error;
+  file_ = openTrace(options_.tracePath, error);
+  if (file_ == nullptr) {
+    std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+  }
+  return file_ != nullptr;
+}
+
+void WindowTrace::started(uint32_t seed, const Run& run) {
+  started_ = true;
+  if (file_ != nullptr) {
+    writeTraceHeader(file_, seed, run);
+  }
+}
+
+bool WindowTrace::more() const {
+  return error_ == 0 && (options_.frames == 0 || frames_ < options_.frames);
+}
+
+void WindowTrace::frameDone(const Run& run) {
+  ++frames_;
+  if (file_ != nullptr) {
+    writeTraceFrame(file_, frames_, run);
+    if (std::ferror(file_) != 0) {
+      error_ = lastError();
+    }
+  }
+}
+
+bool WindowTrace::finish() {
+  if (file_ == nullptr) {
+    return true;
+  }
+  std::FILE* const file = file_;
+  file_ = nullptr;
+  if (!started_) {
+    std::fclose(file);
+    removePartial(options_.tracePath);
+    return true;
+  }
+  const std::string failure = finishTrace(file, options_.tracePath, error_);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "tavrik: %s\n", failure.c_str());
+  }
+  return failure.empty();
 }
 
 }  // namespace tavrik

@@ -30,6 +30,7 @@
 #include "host/frame_loop.h"
 #include "host/frame_pacer.h"
 #include "host/frame_pacer_posix.h"
+#include "host/headless/trace.h"
 #include "host/instance_seed_posix.h"
 #include "host/run_options.h"
 #include "host/saver_rules.h"
@@ -82,6 +83,8 @@ struct Flight {
   Session& session;
   SurfaceKind kind;
   WaylandOutput* output;  // null for a window, which is on whatever outputs it entered
+  uint32_t index;         // the first output's flight, 0, is the one traced
+  uint32_t seed;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
   xdg_surface* xdgSurface = nullptr;
@@ -117,7 +120,11 @@ struct Flight {
 class Session : public DisplayEvents {
  public:
   Session(const LinuxCommand& command, SurfaceKind kind)
-      : command(command), kind(kind), display(*this), store(defaultSettingsPath()) {}
+      : command(command),
+        kind(kind),
+        display(*this),
+        store(defaultSettingsPath()),
+        trace(command.options) {}
 
   bool connect() {
     return display.connect(std::getenv("TAVRIK_TEST_NO_LAYER_SHELL") != nullptr,
@@ -178,6 +185,7 @@ class Session : public DisplayEvents {
   SurfaceKind kind;
   WaylandDisplay display;
   FileSettingsStore store;
+  WindowTrace trace;
   bool ended = false;
 
  private:
@@ -202,6 +210,8 @@ Flight::Flight(Session& session, SurfaceKind kind, WaylandOutput* output, uint32
     : session(session),
       kind(kind),
       output(output),
+      index(index),
+      seed(instanceSeed(session.command.options, index)),
       run(std::make_unique<Run>()),
       timer(session.command.options),
       presenter(session.globals().shm, session.globals().rgb565, session.command.fps),
@@ -211,8 +221,7 @@ Flight::Flight(Session& session, SurfaceKind kind, WaylandOutput* output, uint32
                         session.command.delayMicroseconds),
             FramePacer::Rhythm::Steady) {
   const LinuxCommand& command = session.command;
-  prepareRun(*run, session.store, instanceSeed(command.options, index), command.options.overrides,
-             kWindowSizeModes);
+  prepareRun(*run, session.store, seed, command.options.overrides, kWindowSizeModes);
   const WaylandGlobals& g = session.globals();
   surface = wl_compositor_create_surface(g.compositor);
   static constexpr wl_surface_listener kSurfaceListener{surfaceEnter, surfaceLeave};
@@ -354,12 +363,18 @@ bool Flight::prepare() {
       return false;
     }
     started = true;
+    if (index == 0) {
+      session.trace.started(seed, *run);
+    }
   }
   return presenter.ready();
 }
 
 void Flight::draw() {
   stepFrame(*run, counting, timer, pixelWidth, pixelHeight);
+  if (index == 0) {
+    session.trace.frameDone(*run);
+  }
   // The pacer only says how long to wait; the event loop does the waiting.
   pacer.pace(steadyNow, [this](std::chrono::nanoseconds wait) { notBefore = steadyNow() + wait; });
 }
@@ -456,11 +471,11 @@ int Session::run() {
   const int code = loop();
   flights.clear();
   display.flush();
-  return code;
+  return trace.finish() ? code : 1;
 }
 
 int Session::loop() {
-  while (!ended && !stopRequested()) {
+  while (!ended && !stopRequested() && trace.more()) {
     std::erase_if(flights, [](const auto& flight) { return flight->closed; });
     const auto now = steadyNow();
     int timeoutMs = -1;
@@ -538,7 +553,7 @@ std::optional<int> runOnWayland(const LinuxCommand& command) {
   if (lock == -1) {
     return 0;
   }
-  const int code = session->run();
+  const int code = session->trace.open() ? session->run() : 1;
   if (lock >= 0) {
     close(lock);
   }

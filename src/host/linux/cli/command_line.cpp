@@ -198,7 +198,8 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
     command.mode = switchMode(argc, argv, command.window);
     return true;
   }
-  bool headless = false;
+  bool headless = false;  // an option that only a run without a window takes
+  bool traced = false;    // --trace or --frames, which a named window's run takes too
   for (int i = 1; i < argc; ++i) {
     const OptionRule* taken = nullptr;
     if (!takeOption(kLinuxRows, argc, argv, i, command, error, kWindowSizeModes, taken)) {
@@ -212,14 +213,18 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
         error = unknownOption(argv[i]);
         return false;
       }
-      headless = headless || taken->headless;
+      headless = headless || (taken->headless && !taken->withWindow);
+      traced = traced || taken->withWindow;
     }
     if (command.mode == LinuxMode::Help || command.mode == LinuxMode::Version) {
       return true;
     }
   }
-  // A headless run wins over a window to draw into, and a window id over -root.
-  if (headless) {
+  // A headless run wins over a window to draw into, and a window id over -root. A trace or a
+  // frame count alone is a headless run too, unless -window, -root or -window-id names a window.
+  const bool windowNamed =
+      command.windowNamed || command.window != 0 || command.mode == LinuxMode::Embedded;
+  if (headless || (traced && !windowNamed)) {
     command.mode = LinuxMode::Headless;
   } else if (command.window != 0) {
     command.mode = LinuxMode::Embedded;
@@ -235,6 +240,9 @@ std::string linuxUsage() {
       "  or:  tavrik -s | -p ID | -c [ID] | -a   (also /s, -S, /S, /c:ID, ...)\n"
       "\n"
       "With no arguments the saver runs in an ordinary window (Esc or q closes it).\n"
+      "--trace and --frames with -window, -root or -window-id trace that window's run\n"
+      "(on Wayland, the first output's) and end it after N frames; without a window\n"
+      "named, and with --output, the run has no window.\n"
       "\n"
       "Options:\n";
   text += "Screen-saver switches (the first argument):\n" +

@@ -58,6 +58,7 @@ struct LinuxCommand {
   // -root and no XSCREENSAVER_WINDOW: the root window).
   uint64_t window = 0;
   bool windowFromEnvironment = false;  // window came from XSCREENSAVER_WINDOW
+  bool windowNamed = false;            // -window: --trace and --frames go with the window's run
   bool fps = false;
   std::string display;             // -display: the X display to use instead of $DISPLAY
   WindowGeometry geometry;         // -geometry, for -window

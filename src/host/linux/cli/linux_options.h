@@ -42,7 +42,8 @@ inline constexpr LinuxRow kLinuxSwitches[] = {
 };
 
 inline constexpr LinuxRow kLinuxRows[] = {
-    {{.group = kHackGroup, .name = "window", .help = "run in an ordinary window"}},
+    {{.group = kHackGroup, .name = "window", .help = "run in an ordinary window"},
+     &LinuxCommand::windowNamed},
     {{.group = kHackGroup,
       .name = "geometry",
       .argument = "WxH+X+Y",

@@ -18,6 +18,7 @@
 #include "config/file_store.h"
 #include "host/frame_loop.h"
 #include "host/frame_pacer_posix.h"
+#include "host/headless/trace.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/sdl_gl_target.h"
 #include "host/linux/modes/window_device.h"
@@ -293,7 +294,12 @@ class SdlWindow {
 
 // The window, the device chosen for it, the run's frames and its teardown; 1 when there is no
 // window or nothing can draw in it.
-int drawInWindow(Run& run, const LinuxCommand& command, bool fullScreen, bool hardwareGl) {
+int drawInWindow(Run& run, uint32_t seed, const LinuxCommand& command, bool fullScreen,
+                 bool hardwareGl) {
+  WindowTrace trace(command.options);
+  if (!trace.open()) {
+    return 1;
+  }
   SdlWindow window(command, fullScreen, run.settings);
   // The presenter for frames made in this process, fresh for each attempt.
   std::optional<SdlPresenter> presenter;
@@ -324,18 +330,21 @@ int drawInWindow(Run& run, const LinuxCommand& command, bool fullScreen, bool ha
     if (chosen.path() != DrawPath::WindowGl) {
       presenter->clear();
     }
+    trace.started(seed, run);
     SdlFrames frames(window.get(), fullScreen, command.delayMicroseconds);
-    runFrames(run, *device, timer, frames);
+    TracedFrames traced(frames, trace, run);
+    runFrames(run, *device, timer, traced);
     endRun(*device);
   }
-  return 0;
+  return trace.finish() ? 0 : 1;
 }
 
 // The shared part of both modes: settings, window, device, scene, frames, teardown.
 int runSdl(const LinuxCommand& command, bool fullScreen) {
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, runSeed(command.options), command.options.overrides, kWindowSizeModes);
+  const uint32_t seed = runSeed(command.options);
+  prepareRun(*run, store, seed, command.options.overrides, kWindowSizeModes);
   // Asked before SDL starts: the question may fork, which is simplest while one thread runs.
   // (With -device soft on a hardware renderer, SDL's renderer still presents the frames.)
   const bool hardwareGl = hardwareGlRenderer();
@@ -343,7 +352,7 @@ int runSdl(const LinuxCommand& command, bool fullScreen) {
     std::fprintf(stderr, "tavrik: cannot open a window: %s\n", SDL_GetError());
     return 1;
   }
-  const int exitCode = drawInWindow(*run, command, fullScreen, hardwareGl);
+  const int exitCode = drawInWindow(*run, seed, command, fullScreen, hardwareGl);
   SDL_Quit();
   return exitCode;
 }

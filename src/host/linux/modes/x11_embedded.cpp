@@ -15,6 +15,7 @@
 #include "config/file_store.h"
 #include "host/frame_loop.h"
 #include "host/frame_pacer_posix.h"
+#include "host/headless/trace.h"
 #include "host/instance_seed_posix.h"
 #include "host/linux/gl/gl_probe.h"
 #include "host/linux/gl/glx_target.h"
@@ -140,10 +141,14 @@ int drawInto(Display* display, const LinuxCommand& command) {
                  command.windowFromEnvironment ? " (XSCREENSAVER_WINDOW)" : "");
     return 1;
   }
+  WindowTrace trace(command.options);
+  if (!trace.open()) {
+    return 1;
+  }
   auto run = std::make_unique<Run>();
   FileSettingsStore store(defaultSettingsPath());
-  prepareRun(*run, store, instanceSeed(command.options), command.options.overrides,
-             kWindowSizeModes);
+  const uint32_t seed = instanceSeed(command.options);
+  prepareRun(*run, store, seed, command.options.overrides, kWindowSizeModes);
   if (drawsAtWindowSize(run->settings, run->modes)) {
     followWindow(run->settings, attributes.width, attributes.height);
   }
@@ -159,10 +164,12 @@ int drawInto(Display* display, const LinuxCommand& command) {
   foreign.showWith(chosen.path());
   OptionsTimer timer(command.options);
   if (startRun(*run, *device, timer)) {
-    runFrames(*run, *device, timer, foreign);
+    trace.started(seed, *run);
+    TracedFrames traced(foreign, trace, *run);
+    runFrames(*run, *device, timer, traced);
     endRun(*device);
   }
-  return 0;
+  return trace.finish() ? 0 : 1;
 }
 
 }  // namespace
