@@ -34,20 +34,29 @@ window_shows() {
   [ "$(count_colour "$3-corner.png" '#ffffff' 1%)" -gt 40 ]
 }
 
-start_watched window "$TAVRIK_BIN" -window -fps
-wait_for 20 window_rect || fail "no TavrikWindow toplevel appeared"
-read -r _ _ w h < <(window_rect)
-wait_for 20 window_shows "$w" "$h" tiled || fail "the tiled window ($w x $h) shows no picture with its readout"
-read -r x y w h < <(window_rect)
-read -r even every < <(edge_steps steps.png -g "$x,$y ${w}x$h")
-[ "$every" -gt 1000 ] || fail "too few edges in the window to measure ($every)"
-echo "tiled: ${w}x$h, shot $(identify -format '%wx%h' tiled.png), $even of $every steps inside pixel pairs"
-[ $((even * 4)) -gt "$every" ] || fail "the window's picture is doubled on the scale-2 output"
+for device in automatic gl; do
+  start_watched window sh -c 'exec "$0" -window -fps ${1:+-device "$1"} 2>window.err' \
+    "$TAVRIK_BIN" "${device#automatic}"
+  wait_for 20 window_rect || fail "no TavrikWindow toplevel appeared"
+  read -r _ _ w h < <(window_rect)
+  wait_for 20 window_shows "$w" "$h" tiled || fail "the tiled window ($w x $h) shows no picture with its readout"
+  read -r x y w h < <(window_rect)
+  read -r even every < <(edge_steps steps.png -g "$x,$y ${w}x$h")
+  [ "$every" -gt 1000 ] || fail "too few edges in the window to measure ($every)"
+  echo "$device tiled: ${w}x$h, shot $(identify -format '%wx%h' tiled.png), $even of $every steps inside pixel pairs"
+  [ $((even * 4)) -gt "$every" ] || fail "the window's picture is doubled on the scale-2 output"
 
-swaymsg '[app_id=TavrikWindow] floating enable, resize set width 800 px height 500 px' >/dev/null
-wait_for 20 window_shows 800 500 resized || fail "the picture did not follow the resize to 800x500: $(window_rect)"
-echo "resized: $(window_rect), shot $(identify -format '%wx%h' resized.png)"
+  swaymsg '[app_id=TavrikWindow] floating enable, resize set width 800 px height 500 px' >/dev/null
+  wait_for 20 window_shows 800 500 resized || fail "the picture did not follow the resize to 800x500: $(window_rect)"
+  echo "$device resized: $(window_rect), shot $(identify -format '%wx%h' resized.png)"
 
-wtype -k Escape
-expect_watched_end window "exit 0" 15
+  wtype -k Escape
+  expect_watched_end window "exit 0" 15
+  said=$(cat window.err)
+  case $device in
+  automatic) [[ $said == "tavrik: drawing with the software device on Wayland: an xdg toplevel,"* ]] ;;
+  gl) [[ $said == "tavrik: drawing with OpenGL (llvmpipe"*") through EGL on Wayland: an xdg toplevel, EGL buffers,"* ]] ;;
+  esac || fail "-fps with $device said: $said"
+  cp resized.png "resized-$device.png"
+done
 echo "wayland window: ok"

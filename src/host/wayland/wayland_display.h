@@ -78,6 +78,7 @@ class WaylandDisplay {
   bool connect(bool hideLayerShell, bool withSeat);
 
   const WaylandGlobals& globals() const { return globals_; }
+  wl_display* connection() const { return display_; }
   const std::vector<std::unique_ptr<WaylandOutput>>& outputs() const { return outputs_; }
   WaylandOutput* outputFor(const wl_output* output) const;
 

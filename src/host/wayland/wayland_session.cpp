@@ -1,8 +1,9 @@
 // Wayland host: the saver as a client of the compositor, with no X server involved. -s puts an
 // overlay layer surface with the keyboard on every output (full-screen xdg toplevels where
 // layer-shell is missing), -root a background layer surface on every output, and -window an xdg
-// toplevel. Each output has a flight of its own (run, scene, seed) drawn by the software device
-// at the output's size in physical pixels, into wl_shm buffers; one event loop drives them all,
+// toplevel. Each output has a flight of its own (run, scene, seed) drawn at the output's size in
+// physical pixels, by the software device into wl_shm buffers or, under the same rule as on X, by
+// the GL device through EGL (a hardware renderer, or -device gl); one event loop drives them all,
 // each surface paced by its frame callbacks and capped at its output's refresh rate. It never
 // inhibits idling and reads no input under -root; a lock of its own, not X's single-instance
 // rule, keeps one saver or window per compositor.
@@ -18,12 +19,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <linux/input-event-codes.h>
 
 #include "config/file_store.h"
+#include "device/gl/gl_device.h"
+#include "device/gl/gl_renderer.h"
 #include "device/soft/soft_device.h"
 #include "fractional-scale-v1-client-protocol.h"
 #include "host/counting_device.h"
@@ -35,6 +39,7 @@
 #include "host/run_options.h"
 #include "host/saver_rules.h"
 #include "host/stop_signals.h"
+#include "host/wayland/egl_target.h"
 #include "host/wayland/layer_shell.h"
 #include "host/wayland/shm_presenter.h"
 #include "host/wayland/wayland_display.h"
@@ -62,6 +67,8 @@ struct Flight {
 
   // Brings the buffers to the surface's size and the run up; true when a frame may be drawn.
   bool prepare();
+  // The software device from now on, where GL cannot draw on the surface.
+  void useSoftware();
   void draw();
   int32_t integerScale() const;
   // False while every output the surface is on is powered down.
@@ -113,6 +120,11 @@ struct Flight {
   ShmPresenter presenter;
   SoftDevice soft;
   CountingDevice counting;
+  // GL's, while the session draws with it and the surface takes it.
+  std::optional<EglTarget> egl;
+  std::optional<GlDevice> gl;
+  std::optional<CountingDevice> glCounting;
+  Device* device = &counting;
   FramePacer pacer;
   std::chrono::nanoseconds notBefore{};
 };
@@ -129,6 +141,15 @@ class Session : public DisplayEvents {
   bool connect() {
     return display.connect(std::getenv("TAVRIK_TEST_NO_LAYER_SHELL") != nullptr,
                            kind != SurfaceKind::Background);
+  }
+  // As on X: GL where -device gl asks for it, or without -device where its renderer is hardware.
+  void chooseDevice() {
+    if (command.device == DeviceChoice::Soft || !egl.open(display.connection())) {
+      return;
+    }
+    const char* renderer = egl.renderer();
+    drawsWithGl = renderer != nullptr &&
+                  (command.device == DeviceChoice::Gl || !isSoftwareRenderer(renderer));
   }
   const WaylandGlobals& globals() const { return display.globals(); }
   // Where layer-shell is missing, the saver falls back to full-screen toplevels.
@@ -186,6 +207,8 @@ class Session : public DisplayEvents {
   WaylandDisplay display;
   FileSettingsStore store;
   WindowTrace trace;
+  EglDisplay egl;
+  bool drawsWithGl = false;
   bool ended = false;
 
  private:
@@ -198,7 +221,7 @@ class Session : public DisplayEvents {
   void addFlight(WaylandOutput* output) {
     flights.push_back(std::make_unique<Flight>(*this, kind, output, flightCount++));
   }
-  void sayHowItDraws() const;
+  void sayHowItDraws();
   int loop();
 
   ExitRules rules;
@@ -226,7 +249,14 @@ Flight::Flight(Session& session, SurfaceKind kind, WaylandOutput* output, uint32
   surface = wl_compositor_create_surface(g.compositor);
   static constexpr wl_surface_listener kSurfaceListener{surfaceEnter, surfaceLeave};
   wl_surface_add_listener(surface, &kSurfaceListener, this);
-  presenter.attach(surface);
+  if (session.drawsWithGl) {
+    egl.emplace(session.egl, surface, command.fps);
+    gl.emplace(*egl);
+    glCounting.emplace(*gl, egl->meter());
+    device = &*glCounting;
+  } else {
+    presenter.attach(surface);
+  }
   if (g.viewporter != nullptr && g.fractionalScale != nullptr) {
     static constexpr wp_fractional_scale_v1_listener kScaleListener{preferredScale};
     viewport = wp_viewporter_get_viewport(g.viewporter, surface);
@@ -276,8 +306,12 @@ Flight::Flight(Session& session, SurfaceKind kind, WaylandOutput* output, uint32
 
 Flight::~Flight() {
   if (started) {
-    endRun(counting);
+    if (egl) {
+      egl->makeCurrent();
+    }
+    endRun(*device);
   }
+  useSoftware();  // the EGL window goes before its surface
   if (fractional != nullptr) {
     wp_fractional_scale_v1_destroy(fractional);
   }
@@ -345,7 +379,9 @@ bool Flight::prepare() {
   const PixelSize size =
       pixelSize(logicalWidth, logicalHeight, scale, fractionalScale ? scale120 : 0);
   if (size.width != pixelWidth || size.height != pixelHeight) {
-    if (!presenter.resize(size.width, size.height)) {
+    if (egl) {
+      egl->setSize(size.width, size.height);
+    } else if (!presenter.resize(size.width, size.height)) {
       std::fprintf(stderr, "tavrik: no shared memory for a %dx%d picture\n", size.width,
                    size.height);
       failed = true;
@@ -358,7 +394,16 @@ bool Flight::prepare() {
     if (drawsAtWindowSize(run->settings, run->modes)) {
       followWindow(run->settings, pixelWidth, pixelHeight);
     }
-    if (!startRun(*run, counting, timer)) {
+    if (egl && !egl->open(pixelWidth, pixelHeight)) {
+      std::fprintf(stderr,
+                   "tavrik: OpenGL cannot draw on the surface; the software device draws\n");
+      useSoftware();
+      if (!presenter.resize(pixelWidth, pixelHeight)) {
+        failed = true;
+        return false;
+      }
+    }
+    if (!startRun(*run, *device, timer)) {
       failed = true;
       return false;
     }
@@ -367,11 +412,24 @@ bool Flight::prepare() {
       session.trace.started(seed, *run);
     }
   }
-  return presenter.ready();
+  return egl ? egl->ready() : presenter.ready();
+}
+
+void Flight::useSoftware() {
+  device = &counting;
+  glCounting.reset();
+  gl.reset();
+  if (egl) {
+    egl.reset();
+    presenter.attach(surface);
+  }
 }
 
 void Flight::draw() {
-  stepFrame(*run, counting, timer, pixelWidth, pixelHeight);
+  if (egl) {
+    egl->makeCurrent();
+  }
+  stepFrame(*run, *device, timer, pixelWidth, pixelHeight);
   if (index == 0) {
     session.trace.frameDone(*run);
   }
@@ -438,7 +496,7 @@ void Flight::preferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale1
   static_cast<Flight*>(data)->scale120 = scale120;
 }
 
-void Session::sayHowItDraws() const {
+void Session::sayHowItDraws() {
   if (!command.fps) {
     return;
   }
@@ -449,9 +507,14 @@ void Session::sayHowItDraws() const {
                              ? "a full-screen xdg toplevel on each output (no layer-shell)"
                              : "an xdg toplevel";
   const WaylandGlobals& g = display.globals();
-  std::fprintf(stderr,
-               "tavrik: drawing with the software device on Wayland: %s, %s buffers, %s%s\n",
-               surfaces, g.rgb565 ? "RGB565" : "XRGB8888",
+  const std::string device = drawsWithGl
+                                 ? std::string("OpenGL (") + egl.renderer() + ") through EGL"
+                                 : std::string("the software device");
+  std::fprintf(stderr, "tavrik: drawing with %s on Wayland: %s, %s buffers, %s%s\n", device.c_str(),
+               surfaces,
+               drawsWithGl ? "EGL"
+               : g.rgb565  ? "RGB565"
+                           : "XRGB8888",
                g.viewporter != nullptr && g.fractionalScale != nullptr ? "fractional scale"
                                                                        : "integer output scale",
                g.outputPower != nullptr ? ", output power watched" : "");
@@ -553,6 +616,7 @@ std::optional<int> runOnWayland(const LinuxCommand& command) {
   if (lock == -1) {
     return 0;
   }
+  session->chooseDevice();
   const int code = session->trace.open() ? session->run() : 1;
   if (lock >= 0) {
     close(lock);
