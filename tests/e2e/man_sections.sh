@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The manual pages as `man` shows them: every section a reader looks for (NAME, SYNOPSIS,
 # DESCRIPTION, OPTIONS, ENVIRONMENT, FILES, SIGNALS, EXIT STATUS, SEE ALSO, COPYRIGHT, AUTHOR),
-# none of them empty; tavrik.6 has every option of --help with its text under OPTIONS, and the
-# signal convention under SIGNALS and EXIT STATUS.
+# none of them empty; tavrik.6 has every option of --help with its text under OPTIONS, the
+# signal convention under SIGNALS and EXIT STATUS, and the idle manager's line under WAYLAND.
 source "$(dirname "$0")/lib.sh"
 cd "$E2E_DIR"
 if [ -z "${TAVRIK_MAN:-}" ]; then
@@ -45,6 +45,8 @@ done
 grep -q "show this help and exit" options.txt || fail "--help has no text in OPTIONS"
 awk '/^SIGNALS$/ {inside = 1; next} /^[A-Z]/ {inside = 0} inside' "$text" | tr -s ' \n' ' ' >signals.txt
 grep -q "ends killed by that signal" signals.txt || fail "SIGNALS does not tell the convention"
+awk '/^WAYLAND$/ {inside = 1; next} /^[A-Z]/ {inside = 0} inside' "$text" >wayland.txt
+grep -q "swayidle -w timeout 300 'tavrik -s'" wayland.txt || fail "no WAYLAND section with swayidle's line"
 awk '/^EXIT STATUS$/ {inside = 1; next} /^[A-Z]/ {inside = 0} inside' "$text" >status.txt
 grep -q "128 + N" status.txt || fail "EXIT STATUS has no 128 + N"
 grep -q "Copyright (C) 2026 The TAVRIK developers" "$text" || fail "no copyright line"
