@@ -14,6 +14,7 @@
 
 namespace tavrik {
 
+// One per process: it is never terminated (see the destructor).
 class EglDisplay {
  public:
   EglDisplay() = default;
