@@ -13,6 +13,9 @@
 #define TAVRIK_NOTICE_CAPTION "TAVRIK"
 #define TAVRIK_NOTICE_ENGLISH "The password feature is not supported.\n"
 #define TAVRIK_NOTICE_JAPANESE "パスワード機能には対応しておりません\n"
+// Said, under the same caption, where the processor lacks SSE2, which the program is built for.
+#define TAVRIK_NEEDS_SSE2 \
+  "TAVRIK needs a processor with SSE2: a Pentium 4, an Athlon 64 or a later one."
 
 // Our own lines under the dialog's version banner, in template order: the third stands between
 // the first and the second. They stay true whichever device draws.

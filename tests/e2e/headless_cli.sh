@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The headless runner from the command line: a reproducible header, clear one-line errors.
+# The headless runner from the command line: a reproducible header, clear one-line errors, and
+# a progress line on a terminal only.
 source "$(dirname "$0")/lib.sh"
 
 cd "$E2E_DIR"
@@ -40,4 +41,13 @@ done
 "$TAVRIK_BIN" --seed 1 --frame-ms 16 --frames 2 --resolution 1920x1080 --output hd ||
   fail "a 1920x1080 run failed"
 [ "$(identify -format '%wx%h' hd/frame-00002.png)" = 1920x1080 ] || fail "the frame is not 1920x1080"
+# On a terminal (a pseudo-terminal of script's) a line rewrites itself with the progress, and
+# gives way at the end; elsewhere standard error stays empty.
+run=(--seed 3 --frame-ms 16 --frames 120 --resolution 640x480 --output progress)
+script -qec "$(printf '%q ' "$TAVRIK_BIN" "${run[@]}")" /dev/null >tty.txt || fail "the run on a terminal failed"
+grep -aq $'\rtavrik: frame 120 of 120, [0-9.]* frames a second, 0 s left' tty.txt ||
+  fail "no progress line on the terminal: $(od -c tty.txt | head -5)"
+[ "$(tail -c 4 tty.txt | od -An -c | tr -d ' ')" = '\r033[K' ] || fail "the progress line stays after the run"
+"$TAVRIK_BIN" "${run[@]}" 2>quiet.txt
+[ ! -s quiet.txt ] || fail "progress written where standard error is no terminal: $(cat quiet.txt)"
 echo "headless command line: ok"

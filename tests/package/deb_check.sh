@@ -14,6 +14,7 @@ fail() {
 expected="./usr/libexec/tavrik/tavrik-settings
 ./usr/libexec/xscreensaver/tavrik
 ./usr/share/applications/screensavers/tavrik.desktop
+./usr/share/applications/tavrik-settings.desktop
 ./usr/share/doc/tavrik/changelog.gz
 ./usr/share/doc/tavrik/copyright
 ./usr/share/man/man6/tavrik-settings.6.gz

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The desktop entry passes desktop-file-validate without an error or a warning (its hints, such
-# as the lack of a main menu category, are printed and allowed), and runs the installed hack.
-# Usage: desktop_entry.sh tavrik.desktop /PREFIX/libexec/xscreensaver/tavrik
+# A desktop entry passes desktop-file-validate without an error or a warning (its hints, such
+# as the lack of a main menu category, are printed and allowed), and runs the installed program.
+# Usage: desktop_entry.sh ENTRY "COMMAND"   (for example tavrik.desktop
+#        "/PREFIX/libexec/xscreensaver/tavrik --root")
 set -euo pipefail
 entry=$1
-hack=$2
+command=$2
+program=${command%% *}
 fail() {
   echo "FAIL: $*" >&2
   exit 1
@@ -18,7 +20,8 @@ report=$(desktop-file-validate "$entry" 2>&1) || status=$?
 [ "$status" = 0 ] || fail "desktop-file-validate rejected $entry"
 ! grep -q -E ': (error|warning): ' <<<"$report" || fail "desktop-file-validate warned about $entry"
 
-grep -qx "Exec=$hack --root" "$entry" || fail "Exec does not run $hack --root"
-grep -qx "TryExec=$hack" "$entry" || fail "TryExec is not $hack"
+grep -qx "Exec=$command" "$entry" || fail "Exec does not run $command"
+grep -qx "TryExec=$program" "$entry" || fail "TryExec is not $program"
+grep -qx "Name=TAVRIK.*" "$entry" || fail "the entry's name does not begin with TAVRIK"
 ! grep -q '^NoDisplay=' "$entry" || fail "the entry is hidden (NoDisplay)"
 echo "desktop entry: ok"

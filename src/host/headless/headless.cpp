@@ -18,6 +18,7 @@
 #include "device/soft/soft_device.h"
 #include "host/frame_loop.h"
 #include "host/headless/png_presenter.h"
+#include "host/headless/progress.h"
 #include "host/headless/trace.h"
 #include "host/run.h"
 #include "host/stop_signals.h"
@@ -35,7 +36,7 @@ int lastError() {
 class HeadlessFrames : public FrameHost {
  public:
   HeadlessFrames(uint32_t count, std::FILE* trace, const Run& run, const PngPresenter& pictures)
-      : count_(count), trace_(trace), run_(run), pictures_(pictures) {}
+      : count_(count), trace_(trace), run_(run), pictures_(pictures), progress_(count) {}
 
   bool nextFrame() override {
     return frame_ < count_ && !stopRequested() && traceError_ == 0 && !pictures_.failed();
@@ -43,6 +44,7 @@ class HeadlessFrames : public FrameHost {
   void windowSize(int&, int&) override {}
   void frameDone() override {
     ++frame_;
+    progress_.frameDone(frame_);
     if (trace_ != nullptr) {
       writeTraceFrame(trace_, frame_, run_);
       if (std::ferror(trace_) != 0) {
@@ -58,6 +60,7 @@ class HeadlessFrames : public FrameHost {
   std::FILE* trace_;
   const Run& run_;
   const PngPresenter& pictures_;
+  ProgressLine progress_;
   uint32_t frame_ = 0;
   int traceError_ = 0;
 };

@@ -70,7 +70,7 @@ void writeSelect(const tavrik::SettingField& field, const Labels& labels) {
 int main() {
   std::printf(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n"
-      "<screensaver name=\"tavrik\" _label=\"Tavrik\">\n\n"
+      "<screensaver name=\"tavrik\" _label=\"TAVRIK\">\n\n"
       "  <command arg=\"--root\"/>\n\n");
   for (const tavrik::SettingField& field : tavrik::settingFields(tavrik::kWindowSizeModes)) {
     const Labels* labels = field.option != nullptr ? labelsOf(field.option) : nullptr;

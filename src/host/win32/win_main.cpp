@@ -61,6 +61,18 @@ int runSaver(HINSTANCE instance, int showCommand) {
   return static_cast<int>(frames.quitCode());
 }
 
+// The motion is computed with SSE2 arithmetic, for the same bits on every machine, so the program
+// is built for it; on an older processor its first SSE2 instruction would end it with an illegal
+// instruction. Asked before anything that could use SSE2 runs. The tests, on machines that all
+// have SSE2, give the answer through TAVRIK_TEST_CPU.
+bool hasSse2() {
+  char injected[16] = {};
+  if (GetEnvironmentVariableA("TAVRIK_TEST_CPU", injected, sizeof injected) > 0) {
+    return lstrcmpA(injected, "no-sse2") != 0;
+  }
+  return IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
+}
+
 // The sentence in UTF-16, so it reads right whatever the system's ANSI code page.
 int showPasswordNotice(HWND owner) {
   MessageBoxW(owner, L"" TAVRIK_NOTICE_JAPANESE, L"" TAVRIK_NOTICE_CAPTION, MB_OK);
@@ -84,6 +96,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandText, int showCom
     parent = GetForegroundWindow();
   }
 
+  // The password notice alone runs anywhere.
+  if (mode != tavrik::SaverMode::Password && !hasSse2()) {
+    MessageBoxW(mode == tavrik::SaverMode::Configure ? parent : nullptr, L"" TAVRIK_NEEDS_SSE2,
+                L"" TAVRIK_NOTICE_CAPTION, MB_OK | MB_ICONERROR);
+    return 0;
+  }
   switch (mode) {
     case tavrik::SaverMode::Configure: {
       tavrik::RegistrySettingsStore store;

@@ -40,6 +40,7 @@ int usage() {
       "       win_probe find-child PARENT_HWND CLASS\n"
       "       win_probe display-mode | monitors\n"
       "       win_probe manifest FILE\n"
+      "       win_probe string1 FILE\n"
       "       win_probe host-window WIDTH HEIGHT FILE\n"
       "       win_probe message-box CAPTION | dialog TITLE\n"
       "       win_probe point TITLE ID [up|down]\n",
@@ -248,6 +249,21 @@ int manifest(const char* file) {
   }
   std::fwrite(text, 1, SizeofResource(module, found), stdout);
   std::puts("");
+  return kOk;
+}
+
+// String 1 of the program's string table, the name the screen-saver settings list it by, as
+// UTF-8.
+int firstString(const char* file) {
+  const HMODULE module = LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  wchar_t text[256] = {};
+  const int length = module != nullptr ? LoadStringW(module, 1, text, 256) : 0;
+  if (length <= 0) {
+    return kNotFound;
+  }
+  char utf8[1024] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, sizeof utf8 - 1, nullptr, nullptr);
+  std::printf("string1=%s\n", utf8);
   return kOk;
 }
 
@@ -505,6 +521,9 @@ int run(int argc, char** argv) {
   }
   if (command == "manifest" && args == 1) {
     return manifest(argv[2]);
+  }
+  if (command == "string1" && args == 1) {
+    return firstString(argv[2]);
   }
   if (command == "host-window" && args == 3 && parseLong(argv[2], 1, 16384, &number) &&
       parseLong(argv[3], 1, 16384, &other)) {

@@ -83,7 +83,7 @@ inline constexpr LinuxRow kLinuxRows[] = {
       .name = "no-fps",
       .sets = 0,
       .help = "show or hide the frame rate, the device drawing and the\n"
-              "triangles drawn per frame"},
+              "triangles sent to the device per frame"},
      &LinuxCommand::fps},
     {{.group = kHackGroup,
       .name = "device",
