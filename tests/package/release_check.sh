@@ -52,6 +52,7 @@ done
 grep -q "MIT License" windows/LICENSE.txt || fail "LICENSE.txt is not the MIT licence"
 grep -q "TAVRIK screen saver $version" windows/README.txt || fail "README.txt does not name $version"
 grep -q "Windows XP SP3" windows/README.txt || fail "README.txt does not name Windows XP SP3"
+grep -q "SSE2" windows/README.txt || fail "README.txt does not name the processor it needs"
 
 scr=windows/tavrik.scr
 objdump=i686-w64-mingw32-objdump

@@ -13,6 +13,7 @@
 #include "config/file_store.h"
 #include "host/headless/headless.h"
 #include "host/linux/cli/command_line.h"
+#include "host/linux/cli/xscreensaver_programs.h"
 #include "host/linux/modes/sdl_saver.h"
 #include "host/linux/modes/x11_embedded.h"
 #include "host/linux/modes/x11_preview.h"
@@ -121,6 +122,18 @@ int main(int argc, char** argv) {
     case tavrik::LinuxMode::Version:
       std::fputs(tavrik::linuxVersion().c_str(), stdout);
       return 0;
+    case tavrik::LinuxMode::AddToXScreenSaver: {
+      const char* home = std::getenv("HOME");
+      if (home == nullptr || *home != '/') {
+        std::fputs("tavrik: HOME is not set, so there is no ~/.xscreensaver to add to\n", stderr);
+        return 1;
+      }
+      // XScreenSaver finds its hacks on PATH after /usr/libexec/xscreensaver; any other install
+      // needs the hack's whole path.
+      const std::string hack = TAVRIK_HACK;
+      const char* word = hack == "/usr/libexec/xscreensaver/tavrik" ? "tavrik" : hack.c_str();
+      return tavrik::addToXScreenSaver(std::string(home) + "/.xscreensaver", word) ? 0 : 1;
+    }
     case tavrik::LinuxMode::Headless: {
       tavrik::FileSettingsStore store(tavrik::defaultSettingsPath());
       const int code = tavrik::runHeadless(command.options, store, tavrik::kWindowSizeModes);

@@ -216,7 +216,8 @@ bool parseLinuxCommandLine(int argc, char** argv, const char* xscreensaverWindow
       headless = headless || (taken->headless && !taken->withWindow);
       traced = traced || taken->withWindow;
     }
-    if (command.mode == LinuxMode::Help || command.mode == LinuxMode::Version) {
+    if (command.mode == LinuxMode::Help || command.mode == LinuxMode::Version ||
+        command.mode == LinuxMode::AddToXScreenSaver) {
       return true;
     }
   }

@@ -26,6 +26,7 @@ enum class LinuxMode {
   Preview,
   Password,
   Configure,
+  AddToXScreenSaver,  // the hack's line added to ~/.xscreensaver
 };
 
 // -geometry WxH+X+Y as X programs take it: the size, the position, or both. A negative offset

@@ -94,6 +94,12 @@ inline constexpr LinuxRow kLinuxRows[] = {
               "where its renderer is hardware, else the software device)"},
      &LinuxCommand::device},
     {{.group = kHackGroup,
+      .name = "add-to-xscreensaver",
+      .sets = modeValue(LinuxMode::AddToXScreenSaver),
+      .help = "add TAVRIK to the programs of ~/.xscreensaver, once, keeping the\n"
+              "rest of the file as it is, and exit"},
+     &LinuxCommand::mode},
+    {{.group = kHackGroup,
       .name = "help",
       .alias = "h",
       .bothDashes = true,
