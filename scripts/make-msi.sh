@@ -15,6 +15,8 @@ set -euo pipefail
 }
 saver=$(realpath "$1") arch=$2 version=$3 out=$(realpath -m "$4")
 cd "$(dirname "$0")/.."
+# The homepage (About and Help in Add/Remove Programs) is the project's, from CMakeLists.txt.
+homepage=$(sed -n 's/^project(tavrik .*HOMEPAGE_URL "\([^"]*\)".*/\1/p' CMakeLists.txt)
 case "$arch" in
   x86) system_folder=SystemFolder ;;
   x64) system_folder=System64Folder ;;
@@ -43,6 +45,7 @@ touch --date "@$epoch" "$stage"/*
 cd "$stage"
 TZ=UTC faketime -f "$(date -u --date "@$epoch" '+%Y-%m-%d %H:%M:%S')" wixl --arch "$arch" --output "$out" \
   -D Version="$version" \
+  -D Homepage="$homepage" \
   -D SystemFolder="$system_folder" \
   -D Saver=tavrik.scr \
   -D Icon=tavrik.ico \

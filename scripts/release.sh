@@ -34,6 +34,17 @@ version=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(tavrik VERSION 
   echo "release.sh: no version in CMakeLists.txt" >&2
   exit 1
 }
+homepage=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(tavrik .*HOMEPAGE_URL "\([^"]*\)".*/\1/p')
+case "$homepage" in
+  *.invalid/*)
+    if [ "$check" = 0 ]; then
+      echo "release.sh: the homepage in CMakeLists.txt is the placeholder $homepage; name the" >&2
+      echo "  project's address there (HOMEPAGE_URL) before shipping a release" >&2
+      exit 1
+    fi
+    echo "release.sh: checking with the placeholder homepage $homepage, which no release ships"
+    ;;
+esac
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then

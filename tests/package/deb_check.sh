@@ -34,6 +34,7 @@ entry=$(dpkg-deb --fsys-tarfile "$deb" |
   tar -xOf - ./usr/share/applications/screensavers/tavrik.desktop)
 grep -qx 'Exec=/usr/libexec/xscreensaver/tavrik --root' <<<"$entry" ||
   fail "the desktop entry does not run the installed hack: $entry"
+[ -n "$(dpkg-deb -f "$deb" Homepage)" ] || fail "the package names no homepage"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libsdl2 libx11 libpng libgtk-3; do
   grep -q "$library" <<<"$depends" || fail "no dependency on $library: $depends"
