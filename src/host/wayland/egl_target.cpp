@@ -51,6 +51,15 @@ bool EglDisplay::open(wl_display* display) {
   return true;
 }
 
+void eglRendererOfNewConnection(char* name, size_t size) {
+  wl_display* const display = wl_display_connect(nullptr);
+  EglDisplay egl;
+  const char* renderer = display != nullptr && egl.open(display) ? egl.renderer() : nullptr;
+  if (renderer != nullptr) {
+    std::snprintf(name, size, "%s", renderer);
+  }
+}
+
 const char* EglDisplay::renderer() {
   if (!asked_ && display_ != EGL_NO_DISPLAY) {
     asked_ = true;

@@ -14,6 +14,10 @@
 
 namespace tavrik {
 
+// The renderer of EGL on a new connection to the compositor of $WAYLAND_DISPLAY, for
+// probeGlRenderer's child to ask.
+void eglRendererOfNewConnection(char* name, size_t size);
+
 // One per process: it is never terminated (see the destructor).
 class EglDisplay {
  public:

@@ -36,6 +36,7 @@
 #include "host/frame_pacer_posix.h"
 #include "host/headless/trace.h"
 #include "host/instance_seed_posix.h"
+#include "host/linux/gl/gl_probe.h"
 #include "host/run_options.h"
 #include "host/saver_rules.h"
 #include "host/stop_signals.h"
@@ -142,14 +143,19 @@ class Session : public DisplayEvents {
     return display.connect(std::getenv("TAVRIK_TEST_NO_LAYER_SHELL") != nullptr,
                            kind != SurfaceKind::Background);
   }
-  // As on X: GL where -device gl asks for it, or without -device where its renderer is hardware.
+  // As on X: GL where -device gl asks for it, or without -device where its renderer is hardware
+  // (asked in a child process, so that a software renderer never loads into the run).
   void chooseDevice() {
-    if (command.device == DeviceChoice::Soft || !egl.open(display.connection())) {
+    if (command.device == DeviceChoice::Soft) {
       return;
     }
-    const char* renderer = egl.renderer();
-    drawsWithGl = renderer != nullptr &&
-                  (command.device == DeviceChoice::Gl || !isSoftwareRenderer(renderer));
+    char renderer[256];
+    if (command.device == DeviceChoice::Automatic &&
+        (!probeGlRenderer(renderer, sizeof renderer, eglRendererOfNewConnection) ||
+         isSoftwareRenderer(renderer))) {
+      return;
+    }
+    drawsWithGl = egl.open(display.connection()) && egl.renderer() != nullptr;
   }
   const WaylandGlobals& globals() const { return display.globals(); }
   // Where layer-shell is missing, the saver falls back to full-screen toplevels.

@@ -19,10 +19,8 @@
 
 namespace tavrik {
 
-namespace {
-
-// The renderer of a context on a 1x1 pixel buffer: no window appears, none is touched.
-void rendererOfNewContext(char* name, size_t size) {
+// No window appears, none is touched.
+void glxRendererOfNewContext(char* name, size_t size) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     return;
@@ -37,6 +35,8 @@ void rendererOfNewContext(char* name, size_t size) {
     std::snprintf(name, size, "%s", renderer);
   }
 }
+
+namespace {
 
 // Reads what the child writes until it closes the pipe, the deadline passes or a stop signal
 // comes; true when the child closed the pipe.
@@ -72,7 +72,7 @@ bool readAnswer(int fd, char* name, size_t size) {
 
 }  // namespace
 
-bool probeGlRenderer(char* name, size_t size) {
+bool probeGlRenderer(char* name, size_t size, RendererQuestion ask) {
   if (size == 0) {
     return false;
   }
@@ -93,7 +93,7 @@ bool probeGlRenderer(char* name, size_t size) {
     }
     close(fds[0]);
     char renderer[256] = "";
-    rendererOfNewContext(renderer, sizeof renderer);
+    ask(renderer, sizeof renderer);
     [[maybe_unused]] const ssize_t written = write(fds[1], renderer, std::strlen(renderer));
     _exit(0);  // nothing of the child's is worth tearing down, and no leak check wants to see it
   }
