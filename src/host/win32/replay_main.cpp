@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     std::printf("tavrik-replay %s\n", TAVRIK_VERSION);
     return 0;
   }
-  const tavrik::RunOptions& options = command.options;
+  tavrik::RunOptions& options = command.options;
+  options.program = "tavrik-replay";
 
   tavrik::RegistrySettingsStore store;
   if (command.device.empty()) {
