@@ -87,7 +87,8 @@ bool openOutputs(const RunOptions& options, std::FILE*& trace) {
     std::filesystem::create_directories(options.outputDir, ec);
     if (ec || !std::filesystem::is_directory(options.outputDir)) {
       // A file or a device in the way is named alike by every runner's library.
-      const bool inTheWay = std::filesystem::exists(options.outputDir);
+      std::error_code looked;
+      const bool inTheWay = std::filesystem::exists(options.outputDir, looked);
       std::fprintf(stderr, "%s: cannot make the output folder %s: %s\n", options.program,
                    quotedValue(options.outputDir).c_str(),
                    inTheWay ? std::strerror(ENOTDIR) : ec.message().c_str());
