@@ -26,6 +26,14 @@ work=${E2E_OUT:-/tmp/tavrik-e2e}/web
 export PYTHONDONTWRITEBYTECODE=1  # no __pycache__ in the sources
 tests/web/runner_matches_linux.sh "$PWD/build/web/node/tavrik-headless.js" \
   "$linux/bin/tavrik" "$work/runner"
+# The same hostile command lines through every runner: tavrik-replay.exe too, under Wine, where
+# TAVRIK_WIN_BUILD names a Windows build whose tests made its Wine prefix.
+runners=(TAVRIK_BIN="$linux/bin/tavrik" TAVRIK_NODE_RUNNER="$PWD/build/web/node/tavrik-headless.js")
+if [ -n "${TAVRIK_WIN_BUILD:-}" ]; then
+  runners+=(TAVRIK_REPLAY="$TAVRIK_WIN_BUILD/src/host/win32/tavrik-replay.exe"
+    WINEPREFIX="$TAVRIK_WIN_BUILD/wineprefix" WINE=/usr/lib/wine/wine64 WINEDEBUG=-all)
+fi
+env "${runners[@]}" E2E_OUT="$work" bash tests/e2e/runners_agree.sh
 rm -rf "$work/page"
 mkdir -p "$work/page"
 python3 tests/web/page_test.py build/web/site "$linux/bin/tavrik" "$work/page"

@@ -66,7 +66,7 @@ fi
 run_suite build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake "${windows[@]}"
 
 # The browser version: its Node runner against the optimised Linux build, its page in Chromium.
-TAVRIK_LINUX_BUILD="$PWD/build/release" scripts/test-web.sh
+TAVRIK_LINUX_BUILD="$PWD/build/release" TAVRIK_WIN_BUILD="$PWD/build/win64" scripts/test-web.sh
 
 # The fuzz targets, a minute each.
 scripts/fuzz.sh 60

@@ -200,7 +200,7 @@ std::string runUsage() {
 
 bool parseRunnerCommandLine(int argc, char** argv, RunnerCommand& command, std::string& error,
                             const DisplayModes& modes) {
-  return parseRunnerCommandLine(argc, argv, std::span<const RunRow>(), command.options, false,
+  return parseRunnerCommandLine(argc, argv, std::span<const RunRow>(), command.options, true,
                                 command, error, modes);
 }
 

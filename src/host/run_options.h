@@ -27,6 +27,8 @@ struct RunOptions {
   // size; 0 by 0 when not given (a run at the window's size without a window draws 640 by 480).
   int width = 0;
   int height = 0;
+  // The name that begins the run's messages: the program's own, as its option errors say it.
+  const char* program = "tavrik";
 };
 
 // What a run is seeded with: --seed, else the calendar time in seconds.

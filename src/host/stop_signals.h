@@ -3,7 +3,8 @@
 // a headless run after its current frame so that its trace and pictures are whole. Then the
 // program ends by that same signal, as Unix programs do, so its parent sees it killed by SIGTERM
 // rather than a success. The build chooses the mechanism: on POSIX systems the handler also
-// writes a byte into a pipe that a loop can wait on with poll(); elsewhere plain std::signal.
+// writes a byte into a pipe that a loop can wait on with poll(); under Node, listeners on its
+// process; elsewhere plain std::signal.
 #pragma once
 
 #include <csignal>
@@ -19,9 +20,14 @@ inline volatile std::sig_atomic_t stopFlag = 0;
 // Installs the handlers and forgets any stop asked for before; false when the signals cannot be
 // watched (they then keep their default action).
 bool installStopSignals();
+#ifdef __EMSCRIPTEN__
+// Under Node a signal arrives only between turns of its event loop: asking lets one turn pass.
+bool stopRequested();
+#else
 inline bool stopRequested() {
   return detail::stopFlag != 0;
 }
+#endif
 // The signal that asked for the stop, or 0.
 inline int stopSignal() {
   return detail::stopFlag;

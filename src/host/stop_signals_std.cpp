@@ -1,5 +1,6 @@
-// The stop signals where there is no POSIX (Windows, the browser): std::signal handlers that
-// note the signal. Nothing here can wake a waiting loop, so there is no descriptor to poll.
+// The stop signals on Windows: std::signal handlers that note the signal (Ctrl+C, Ctrl+Break, and
+// SIGTERM as the C library raises it). Nothing here can wake a waiting loop, so there is no
+// descriptor to poll.
 #include <csignal>
 
 #include "host/stop_signals.h"
@@ -24,6 +25,9 @@ bool installStopSignals() {
   std::signal(SIGTERM, onStopSignal);
 #ifdef SIGHUP  // not on Windows
   std::signal(SIGHUP, onStopSignal);
+#endif
+#ifdef SIGBREAK  // Windows only: Ctrl+Break
+  std::signal(SIGBREAK, onStopSignal);
 #endif
   return true;
 }

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # What tavrik says when it cannot run: each case of the table ends with its exit code and exactly
 # its one line on standard error. No display, a display that cannot be opened, a Wayland session
-# without XWayland, a window that does not exist: 1. A bad command line, its values out of range
-# naming the range: 2. The password notice without a display still goes to standard error, with 0.
+# without XWayland, a window that does not exist, a display it cannot draw on (the preview too):
+# 1. A bad command line, its values out of range naming the range: 2. The password notice
+# without a display still goes to standard error, with 0.
 source "$(dirname "$0")/lib.sh"
+# An 8-bit PseudoColor display beside the ordinary one: nothing there can be drawn in.
+start_xvfb 640x480x8
+eight=$DISPLAY
+eight_root=$(xwininfo -root | awk '/Window id:/ {print $4}')
 start_xvfb 640x480x24
 cd "$E2E_DIR"
 
@@ -15,6 +20,8 @@ done
 nodisplay='env -u DISPLAY -u WAYLAND_DISPLAY'
 unset_display="tavrik: no X display: DISPLAY is not set (run it in an X session, or give -display NAME)"
 wayland="tavrik: this Wayland session has no X display (XWayland), which tavrik needs: install XWayland (Debian: xwayland) and log in again, or choose an X11 session"
+
+pseudo="its 8-bit PseudoColor visual is not supported (TrueColor and DirectColor visuals are)"
 
 # exit code | the line on standard error | the command (TAVRIK stands for the program)
 cases=(
@@ -31,6 +38,8 @@ cases=(
   "1|tavrik: cannot open display ':$missing'|DISPLAY=:$missing TAVRIK -root"
   "1|tavrik: window 0x7777777 (XSCREENSAVER_WINDOW) does not exist|XSCREENSAVER_WINDOW=0x7777777 TAVRIK -root"
   "1|tavrik: window 0x7777777 does not exist|TAVRIK -window-id 0x7777777"
+  "1|tavrik: cannot draw into window $eight_root: $pseudo|DISPLAY=$eight TAVRIK -window-id $eight_root"
+  "1|tavrik: cannot draw into window $eight_root: $pseudo|DISPLAY=$eight TAVRIK -p $((eight_root))"
   "1|tavrik: window 0x7777777 does not exist|TAVRIK --window-id 125269879"
   "2|tavrik: bad value for --harriers: '99' (1 to 30)|TAVRIK -harriers 99"
   "2|tavrik: bad value for --formation: 'circle' (none, triangle, line or random)|TAVRIK -root --formation circle"

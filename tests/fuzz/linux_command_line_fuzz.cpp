@@ -1,7 +1,8 @@
 // The Linux command line takes any words: the input is split on NUL bytes into argv (a first word
 // starting with '=' is the value of XSCREENSAVER_WINDOW instead). Parsing either succeeds with a
 // mode and values in range, or fails with a one-line message; the headless runner's options are
-// also taken one at a time, as the parser hands them over.
+// also taken one at a time, as the parser hands them over, and the same words go through the
+// entries of the Node runner and of tavrik-replay, whose loop over argv is their own.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 
 #include "host/headless/headless.h"
 #include "host/linux/cli/command_line.h"
+#include "host/run_options.h"
+#include "host/win32/replay_options.h"
 #include "support/host_modes.h"
 
 namespace tavrik {
@@ -94,6 +97,32 @@ void parseEach(Words& words) {
   }
 }
 
+// A runner's verdict: a success without a message, or a one-line message; an unknown option is
+// named by its index, and said as the Linux program says it.
+void checkRunner(Words& words, const RunnerCommand& command, bool ok, const std::string& error) {
+  check(ok == error.empty(), "a runner's message does not match its result");
+  check(error.find('\n') == std::string::npos, "a runner's message of more than one line");
+  check(command.unknown >= 0 && command.unknown < words.argc(), "an unknown option outside argv");
+  check(command.unknown == 0 || error == unknownOption(words.argv[command.unknown]),
+        "an unknown option said otherwise");
+  check(!(command.help && command.version), "both the help and the version");
+  checkOverrides(command.options.overrides);
+}
+
+void parseRunners(Words& words) {
+  RunnerCommand node;
+  std::string error;
+  bool ok = parseRunnerCommandLine(words.argc(), words.argv.data(), node, error, kHostModes);
+  checkRunner(words, node, ok, error);
+  ReplayCommand replay;
+  error.clear();
+  ok = parseReplayCommandLine(words.argc(), words.argv.data(), replay, error);
+  checkRunner(words, replay, ok, error);
+  check(replay.failAt <= kReplayFailSteps, "a Direct3D step beyond the last");
+  check(replay.device.empty() || replay.device == "soft" || replay.device == "d3d",
+        "a device that is not one of the choices");
+}
+
 }  // namespace
 }  // namespace tavrik
 
@@ -123,5 +152,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   parseWhole(words, environment.get());
   parseEach(words);
+  parseRunners(words);
   return 0;
 }

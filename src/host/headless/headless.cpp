@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -72,9 +73,12 @@ bool openOutputs(const RunOptions& options, std::FILE*& trace) {
     std::error_code ec;
     std::filesystem::create_directories(options.outputDir, ec);
     if (ec || !std::filesystem::is_directory(options.outputDir)) {
-      std::fprintf(stderr, "tavrik: cannot make the output folder %s: %s\n",
+      // A file or a device in the way is named alike by every runner's library.
+      std::error_code looked;
+      const bool inTheWay = std::filesystem::exists(options.outputDir, looked);
+      std::fprintf(stderr, "%s: cannot make the output folder %s: %s\n", options.program,
                    quotedValue(options.outputDir).c_str(),
-                   ec ? ec.message().c_str() : "a file of that name is in the way");
+                   inTheWay ? std::strerror(ENOTDIR) : ec.message().c_str());
       return false;
     }
   }
@@ -82,7 +86,7 @@ bool openOutputs(const RunOptions& options, std::FILE*& trace) {
     std::string error;
     trace = openTrace(options.tracePath, error);
     if (trace == nullptr) {
-      std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+      std::fprintf(stderr, "%s: %s\n", options.program, error.c_str());
       return false;
     }
   }
@@ -137,7 +141,7 @@ int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayMo
                    : written ? static_cast<Device&>(softDevice)
                              : static_cast<Device&>(nullDevice);
   if (!startRun(run, device, timer)) {
-    std::fprintf(stderr, "tavrik: the graphics device could not be brought up\n");
+    std::fprintf(stderr, "%s: the graphics device could not be brought up\n", options.program);
     // A run that never started leaves no trace, not an empty one.
     if (trace != nullptr) {
       std::fclose(trace);
@@ -147,7 +151,7 @@ int runHeadless(const RunOptions& options, SettingsStore& store, const DisplayMo
   }
   const std::string failure = runUp(run, device, timer, options, seed, trace, pictures);
   if (!failure.empty()) {
-    std::fprintf(stderr, "tavrik: %s\n", failure.c_str());
+    std::fprintf(stderr, "%s: %s\n", options.program, failure.c_str());
     return 1;
   }
   return 0;

@@ -4,10 +4,19 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "config/quote.h"
 
 namespace tavrik {
+
+namespace {
+
+bool writeFile(const std::string& path, const std::string& shown, const FrameView& frame,
+               std::vector<uint8_t>& row, std::string& error);
+
+}  // namespace
 
 PngPresenter::PngPresenter(std::string directory) : directory_(std::move(directory)) {}
 
@@ -17,10 +26,25 @@ void PngPresenter::present(const FrameView& frame) {
   }
   char name[32];
   std::snprintf(name, sizeof name, "frame-%05d.png", written_ + 1);
-  const std::string path = directory_ + "/" + name;
-  if (writePng(path, frame, row_, error_)) {
-    ++written_;
+  path_.assign(directory_).append("/").append(name);
+  partial_.assign(path_).append(".part");
+  // Written under another name and renamed when whole: a run ended outright (where a system
+  // gives it no time to finish its frame) leaves no cut frame under a frame's name.
+  if (!writeFile(partial_, path_, frame, row_, error_)) {
+    return;
   }
+  // Windows' rename replaces no file (EEXIST, or EACCES): a frame an earlier run left is
+  // removed first.
+  const bool renamed = std::rename(partial_.c_str(), path_.c_str()) == 0 ||
+                       ((errno == EEXIST || errno == EACCES) && std::remove(path_.c_str()) == 0 &&
+                        std::rename(partial_.c_str(), path_.c_str()) == 0);
+  if (!renamed) {
+    const int failure = errno;
+    removePartial(partial_);
+    error_ = "cannot write " + quotedValue(path_) + ": " + std::strerror(failure);
+    return;
+  }
+  ++written_;
 }
 
 void removePartial(const std::string& path) {
@@ -32,13 +56,21 @@ void removePartial(const std::string& path) {
 
 bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8_t>& row,
               std::string& error) {
+  return writeFile(path, path, frame, row, error);
+}
+
+namespace {
+
+// The frame into the file path; a message names the file as shown.
+bool writeFile(const std::string& path, const std::string& shown, const FrameView& frame,
+               std::vector<uint8_t>& row, std::string& error) {
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
-    error = "cannot write " + quotedValue(path) + ": the frame is empty";
+    error = "cannot write " + quotedValue(shown) + ": the frame is empty";
     return false;
   }
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
-    error = "cannot write " + quotedValue(path) + ": " + std::strerror(errno);
+    error = "cannot write " + quotedValue(shown) + ": " + std::strerror(errno);
     return false;
   }
   // A frame that cannot be written in full is removed, not left cut off.
@@ -49,8 +81,10 @@ bool writePng(const std::string& path, const FrameView& frame, std::vector<uint8
     return true;
   }
   removePartial(path);
-  error = "cannot write " + quotedValue(path) + ": " + std::strerror(encoded ? errno : failure);
+  error = "cannot write " + quotedValue(shown) + ": " + std::strerror(encoded ? errno : failure);
   return false;
 }
+
+}  // namespace
 
 }  // namespace tavrik

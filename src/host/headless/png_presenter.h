@@ -1,4 +1,5 @@
-// A presenter that writes each frame it is given as a PNG file: DIR/frame-00001.png, ...
+// A presenter that writes each frame it is given as a PNG file: DIR/frame-00001.png, ..., each
+// written as DIR/frame-00001.png.part and renamed when whole.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,8 @@ class PngPresenter : public Presenter {
 
  private:
   std::string directory_;
+  std::string path_;  // the frame's file, and the name it is written under first
+  std::string partial_;
   std::vector<uint8_t> row_;
   int written_ = 0;
   std::string error_;

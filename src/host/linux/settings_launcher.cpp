@@ -11,8 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
+#include "config/quote.h"
 #include "host/stop_signals.h"
 
 namespace tavrik {
@@ -77,10 +79,21 @@ std::string ownFolder() {
 }  // namespace
 
 std::string findSettingsProgram() {
-  const std::string beside = ownFolder() + "/" + kSettingsProgram;
+  const std::string own = ownFolder();
+  const std::string beside = own + "/" + kSettingsProgram;
   if (executable(beside)) {
     return beside;
   }
+  // The install's folders as seen from the program's own, so that an install moved to any prefix
+  // (a staging folder, a home folder) finds its own dialog before the configured one.
+#ifdef TAVRIK_SETTINGS_FROM_OWN
+  for (const char* relative : {TAVRIK_SETTINGS_FROM_OWN}) {
+    const std::string installed = own + "/" + relative + "/" + kSettingsProgram;
+    if (!own.empty() && executable(installed)) {
+      return installed;
+    }
+  }
+#endif
 #ifdef TAVRIK_LIBEXECDIR
   const std::string installed = std::string(TAVRIK_LIBEXECDIR) + "/" + kSettingsProgram;
   if (executable(installed)) {
@@ -107,7 +120,7 @@ int runSettingsDialog(uint64_t owner) {
   const std::string program = findSettingsProgram();
   if (program.empty()) {
     std::fprintf(stderr, "tavrik: the settings dialog (%s) is not installed\n", kSettingsProgram);
-    return 0;
+    return 1;
   }
   const std::string ownerText = std::to_string(owner);
   std::string args[] = {program, "--owner", ownerText};
@@ -118,8 +131,9 @@ int runSettingsDialog(uint64_t owner) {
   pid_t child = 0;
   const int failed = startChild(program.c_str(), argv, child);
   if (failed != 0) {
-    std::fprintf(stderr, "tavrik: cannot start %s: %s\n", program.c_str(), std::strerror(failed));
-    return 0;
+    std::fprintf(stderr, "tavrik: cannot start %s: %s\n", quotedValue(program).c_str(),
+                 std::strerror(failed));
+    return 1;
   }
   // A stop signal is passed on, so the dialog does not outlive the saver that opened it.
   bool forwarded = false;

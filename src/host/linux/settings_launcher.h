@@ -7,12 +7,13 @@
 
 namespace tavrik {
 
-// Where tavrik-settings is: beside the running program, else in the install's libexec/tavrik
-// folder, else on PATH; empty when it is nowhere.
+// Where tavrik-settings is: beside the running program, else in the libexec/tavrik folder of the
+// install the program runs from, else in that of the configured prefix, else on PATH; empty when
+// it is nowhere.
 std::string findSettingsProgram();
 
-// Starts it (with --owner when owner is not 0), waits for it and returns 0; says so on standard
-// error when the program cannot be found or started.
+// Starts it (with --owner when owner is not 0), waits for it and returns 0; when the program
+// cannot be found or started, says so in one line on standard error and returns 1.
 int runSettingsDialog(uint64_t owner);
 
 }  // namespace tavrik

@@ -3,7 +3,9 @@
 // the registry like the saver and never writes them back. With --device d3d it draws on the
 // Direct3D device in a full-screen window of its own and writes what that device drew; when
 // that device cannot be brought up it says so and draws on the software device, as the saver
-// does.
+// does. Ctrl+C and Ctrl+Break end a run after its frame; a process ended outright
+// (TerminateProcess, or Wine's SIGTERM) finds no time to finish, so its frames are written under a
+// temporary name and renamed whole.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include "device/d3d/d3d_device.h"
 #include "device/soft/soft_device.h"
 #include "host/headless/headless.h"
+#include "host/stop_signals.h"
 #include "host/win32/replay_options.h"
 #include "host/win32/win_device.h"
 
@@ -96,18 +99,23 @@ int main(int argc, char** argv) {
     std::printf("tavrik-replay %s\n", TAVRIK_VERSION);
     return 0;
   }
-  const tavrik::RunOptions& options = command.options;
+  tavrik::RunOptions& options = command.options;
+  options.program = "tavrik-replay";
 
   tavrik::RegistrySettingsStore store;
+  int code = 0;
   if (command.device.empty()) {
-    return tavrik::runHeadless(options, store, tavrik::kFixedModes);
-  }
-  if (command.device == "soft") {
-    return tavrik::runHeadless(
+    code = tavrik::runHeadless(options, store, tavrik::kFixedModes);
+  } else if (command.device == "soft") {
+    code = tavrik::runHeadless(
         options, store, tavrik::kFixedModes,
         [](const tavrik::Settings&, tavrik::Presenter* frames) {
           return std::unique_ptr<tavrik::Device>(std::make_unique<tavrik::SoftDevice>(frames));
         });
+  } else {
+    code = runOnDirect3D(options, store, static_cast<tavrik::D3dStep>(command.failAt));
   }
-  return runOnDirect3D(options, store, static_cast<tavrik::D3dStep>(command.failAt));
+  // Windows has no death by a signal: a run stopped by Ctrl+C or Ctrl+Break, its files whole,
+  // ends with the code a shell gives the other runners ended by it (130 for Ctrl+C).
+  return tavrik::stopSignal() != 0 ? 128 + tavrik::stopSignal() : code;
 }

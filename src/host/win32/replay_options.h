@@ -24,6 +24,7 @@ inline constexpr ReplayRow kReplayRows[] = {
     {{.name = "device",
       .argument = "soft|d3d",
       .exact = true,
+      .range = "(soft or d3d)",
       .text = TextRule::Word,
       .help = "draw on the software device, or on Direct3D in full screen, even\n"
               "without --output (by default only --output draws, in software)"},
@@ -33,6 +34,7 @@ inline constexpr ReplayRow kReplayRows[] = {
       .exact = true,
       .low = 1,
       .high = kReplayFailSteps,
+      .range = "(1 to 9)",
       .help = "make bring-up step STEP (1 to 9) of the Direct3D device fail"},
      &ReplayCommand::failAt},
 };

@@ -1,12 +1,15 @@
 // Preview host: a child window of class "TavrikWindow" in the host's preview area, showing the
 // logo stretched over its whole size and repainted whenever it is exposed. It relies on Xlib
 // alone (no SDL, no device, no settings); it reads the area's size once, as it is at creation,
-// and ends when the area, and so the child with it, is destroyed.
+// and ends when the area, and so the child with it, is destroyed. A display whose visual it
+// cannot draw in is a failure, said in one line.
 #include "host/linux/modes/x11_preview.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+
+#include <cstdio>
 
 #include "host/linux/cli/logo.h"
 #include "host/linux/present/x11_presenter.h"
@@ -66,10 +69,18 @@ int showLogo(Display* display, Window parent) {
   }
   XWindowAttributes own{};
   X11Presenter presenter;
-  if (!queryWindow(display, window, &own) || !presenter.open(display, window, own, false)) {
+  const bool exists = queryWindow(display, window, &own);
+  if (!exists || !presenter.open(display, window, own, false)) {
     XDestroyWindow(display, window);
     XSync(display, False);
-    return 0;
+    if (!exists) {
+      return 0;  // the area went while the preview was being made
+    }
+    // A display the logo cannot be drawn on is no race with the settings program but a preview
+    // that can never show: said as -window-id says it, and a failure, so the program can log it.
+    std::fprintf(stderr, "tavrik: cannot draw into window 0x%lx: %s\n", parent,
+                 X11Presenter::unsupported(own).c_str());
+    return 1;
   }
   presenter.setStretch(true);
   const FrameView frame{logo.pixels.data(), logo.width, logo.height, logo.width};

@@ -5,7 +5,8 @@
 
 namespace tavrik {
 
-// Returns the exit code: 0 in every case, at once when parent is 0 or does not exist.
+// Returns the exit code: 0, at once when parent is 0 or does not exist; 1, with one line on
+// standard error, when the display has no visual the logo can be drawn in.
 int runPreview(uint64_t parent);
 
 }  // namespace tavrik
