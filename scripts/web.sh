@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser version with Debian's emscripten: build/web/site is the page, one static
-# folder for any static file server (index.html, page.js, tavrik.js, tavrik.wasm), and
+# folder for any static file server (index.html, page.js, tavrik.js, tavrik.wasm, the service
+# worker, the manifest, the icons, the preview picture, the licence and the property files of
+# web-wallpaper hosts), and
 # build/web/node the headless runner for Node (node --no-experimental-fetch tavrik-headless.js).
 #   scripts/web.sh [--serve PORT]    with --serve, serves the page on http://127.0.0.1:PORT/
 set -euo pipefail
@@ -23,7 +25,10 @@ cmake --build build/web/cmake -j "${WEB_JOBS:-2}" --target tavrik_page tavrik_he
 out=build/web/cmake/src/host/web
 rm -rf build/web/site build/web/node
 mkdir -p build/web/site build/web/node
-cp web/index.html web/page.js "$out/tavrik.js" "$out/tavrik.wasm" build/web/site/
+cp web/index.html web/page.js web/manifest.webmanifest web/wallpaper/* resources/web/icon-*.png \
+  "$out/tavrik.js" "$out/tavrik.wasm" "$out/service-worker.js" build/web/site/
+cp resources/screen-1920x1080.png build/web/site/preview.png
+cp LICENSE build/web/site/LICENSE.txt
 cp "$out/tavrik-headless.js" "$out/tavrik-headless.wasm" build/web/node/
 
 if [ -n "$port" ]; then

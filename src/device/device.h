@@ -74,16 +74,25 @@ inline constexpr uint32_t kCullCounterClockwise = 3;
 inline constexpr uint32_t kShadeFlat = 1;
 
 // The viewport that bring-up gives every device: the whole buffer, with a clip rectangle two
-// units wide and as high as the screen's ratio asks.
+// units wide and as high as the screen's ratio asks. A picture taller than wide keeps its height
+// at two units instead, so the larger of the two fields is the lens's and the craft keep their
+// size on a portrait screen; every wider picture's rectangle is the same as before.
 inline Viewport makeViewport(uint16_t width, uint16_t height) {
   Viewport v{};
   v.dwSize = sizeof(Viewport);
   v.dwWidth = width;
   v.dwHeight = height;
-  v.dvClipX = -1.0f;
-  v.dvClipY = static_cast<float>(height) / static_cast<float>(width);
-  v.dvClipWidth = 2.0f;
-  v.dvClipHeight = 2.0f * static_cast<float>(height) / static_cast<float>(width);
+  if (height > width) {
+    v.dvClipX = -static_cast<float>(width) / static_cast<float>(height);
+    v.dvClipY = 1.0f;
+    v.dvClipWidth = 2.0f * static_cast<float>(width) / static_cast<float>(height);
+    v.dvClipHeight = 2.0f;
+  } else {
+    v.dvClipX = -1.0f;
+    v.dvClipY = static_cast<float>(height) / static_cast<float>(width);
+    v.dvClipWidth = 2.0f;
+    v.dvClipHeight = 2.0f * static_cast<float>(height) / static_cast<float>(width);
+  }
   v.dvMinZ = 0.0f;
   v.dvMaxZ = 1.0f;
   return v;

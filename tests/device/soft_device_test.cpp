@@ -281,6 +281,22 @@ TEST_F(SoftDeviceTest, ViewportMapsTheClipRectangleForAnyRatio) {
                                 "...................."}));
 }
 
+// Taller than wide, the rectangle is two units high: at 10 by 20, x/w runs from -0.5 to 0.5 and
+// y/w from 1 down to -1, ten pixels a unit both ways, as a 20 by 10 picture maps them.
+TEST_F(SoftDeviceTest, PortraitViewportKeepsTheVerticalField) {
+  bringUp(10, 20);
+  // Clip coordinates (0, 1), (0.5, 1), (0, 0.5): pixels (5, 0), (10, 0), (5, 5).
+  const Vertex small[3] = {Vertex(Vec3(0, 1, 0.5f), kFacing, 0, 0),
+                           Vertex(Vec3(0.5f, 1, 0.5f), kFacing, 0, 0),
+                           Vertex(Vec3(0, 0.5f, 0.5f), kFacing, 0, 0)};
+  device.drawPrimitive(PrimitiveType::TriangleList, small, 3);
+  Picture expected(20, "..........");
+  for (int row = 0; row < 5; ++row) {
+    expected[row] = std::string(5, '.') + std::string(5 - row, 'A') + std::string(row, '.');
+  }
+  EXPECT_EQ(picture(), expected);
+}
+
 // A window that changes size: new buffers and viewport, while the lights, the material and
 // the states set at bring-up stay and draw as before.
 TEST_F(SoftDeviceTest, ResizeKeepsTheStatesAndTakesTheNewRatio) {

@@ -11,16 +11,38 @@ import threading
 import time
 
 
+class _Handler(http.server.SimpleHTTPRequestHandler):
+    """Serves the folder, but for the paths in the server's rules: a status code answers with
+    that error, an event holds the answer until it is set. The browser asks again every time
+    rather than keep its own copy, so that a rule holds from the next load on."""
+
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-cache")
+        super().end_headers()
+
+    def do_GET(self):
+        rule = self.server.rules.get(self.path.split("?")[0])
+        if isinstance(rule, threading.Event):
+            rule.wait()
+        elif rule is not None:
+            self.send_error(rule)
+            return
+        super().do_GET()
+
+
 def serve(directory):
     """A quiet server for the folder on the first free port of 127.0.0.1:18000-18099, in a
-    thread: (the server, its address)."""
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=directory)
-    handler.func.log_message = lambda *args: None
+    thread: (the server, its address). server.rules (path: status or event) bends its answers."""
+    handler = functools.partial(_Handler, directory=directory)
     for port in range(18000, 18100):
         try:
             server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
         except OSError:
             continue
+        server.rules = {}
         threading.Thread(target=server.serve_forever, daemon=True).start()
         return server, f"http://127.0.0.1:{port}/"
     raise RuntimeError("no free port in 18000-18099")

@@ -4,7 +4,8 @@
 // full screen and the cursor, and on localStorage for the settings. The picture is drawn at the
 // canvas's size in device pixels, or at a fixed mode's size that the page scales with black bars.
 // Every buffer is made at start-up, for the largest picture the screen can show; a frame
-// allocates nothing. It does not save settings itself and never uses the network.
+// allocates nothing. Where a wallpaper host limits the frame rate, animation frames between two
+// due ones are skipped. It does not save settings itself and never uses the network.
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/heap.h>
@@ -147,6 +148,8 @@ struct Page {
   uint32_t longestStepMs = 0;  // the scene clock's longest step from one frame to the next
   bool showFps = false;
   bool running = false;
+  double limitMs = 0;  // the shortest time between two drawn frames; 0: every animation frame
+  double nextDueMs = 0;
   char readout[64] = "";
   std::string message;
 };
@@ -177,10 +180,31 @@ void windowPicture(const Page& p, int& width, int& height) {
   }
 }
 
-EM_BOOL onAnimationFrame(double, void*) {
+// Whether the animation frame at time is one to draw under the frame-rate limit. A frame up to a
+// quarter period early counts, since the display's refresh seldom divides the period; the next
+// one is due a whole period after this one was, so the rate never passes the limit. After a
+// pause (a hidden page) the count starts again from now rather than catching up.
+bool dueUnderLimit(Page& p, double time) {
+  if (p.limitMs <= 0) {
+    return true;
+  }
+  if (time < p.nextDueMs - p.limitMs / 4) {
+    return false;
+  }
+  p.nextDueMs += p.limitMs;
+  if (p.nextDueMs < time) {
+    p.nextDueMs = time + p.limitMs;
+  }
+  return true;
+}
+
+EM_BOOL onAnimationFrame(double time, void*) {
   Page& p = page();
   if (!p.running) {
     return EM_FALSE;
+  }
+  if (!dueUnderLimit(p, time)) {
+    return EM_TRUE;
   }
   int width = p.run.settings.screenWidth;
   int height = p.run.settings.screenHeight;
@@ -229,6 +253,11 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_option(const char* name, const char* val
   if (!tavrik::takeOption(tavrik::kRunRows, 2, argv, i, p.options, p.message,
                           tavrik::kWindowSizeModes, taken) ||
       taken != nullptr) {
+    // The page names a setting as its address and panel do, without the command line's dashes.
+    const size_t at = p.message.find(dashed);
+    if (at != std::string::npos) {
+      p.message.erase(at, 2);
+    }
     return p.message.c_str();
   }
   p.message = "unknown setting " + dashed;
@@ -345,6 +374,18 @@ EMSCRIPTEN_KEEPALIVE const char* tavrik_fields() {
   }
   json += "]";
   return json.c_str();
+}
+
+// The frames a second a wallpaper host allows the page; 0 or less: no limit.
+EMSCRIPTEN_KEEPALIVE void tavrik_limit_fps(double fps) {
+  tavrik::page().limitMs = fps > 0 ? 1000.0 / fps : 0;
+}
+
+// What the page's about line says, as JSON: the name, the version and the licence, from the
+// build, and the address of the source.
+EMSCRIPTEN_KEEPALIVE const char* tavrik_about() {
+  return "{\"name\":\"TAVRIK\",\"version\":\"" TAVRIK_VERSION
+         "\",\"licence\":\"MIT License\",\"source\":\"" TAVRIK_HOMEPAGE "\"}";
 }
 
 // The page was hidden (1) or shown again (0): the frames stop meanwhile and the clock with them.
