@@ -35,16 +35,21 @@ version=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(tavrik VERSION 
   exit 1
 }
 homepage=$(git show "$commit:CMakeLists.txt" | sed -n 's/^project(tavrik .*HOMEPAGE_URL "\([^"]*\)".*/\1/p')
-case "$homepage" in
-  *.invalid/*)
-    if [ "$check" = 0 ]; then
-      echo "release.sh: the homepage in CMakeLists.txt is the placeholder $homepage; name the" >&2
-      echo "  project's address there (HOMEPAGE_URL) before shipping a release" >&2
-      exit 1
-    fi
-    echo "release.sh: checking with the placeholder homepage $homepage, which no release ships"
-    ;;
-esac
+# The homepage and the package's maintainer are placeholders until the project has a public
+# address: a check may use them, a release may not.
+maintainer=$(git show "$commit:cmake/package.cmake" | sed -n 's/^set(TAVRIK_MAINTAINER "\([^"]*\)".*/\1/p')
+for placeholder in "$homepage" "$maintainer"; do
+  case "$placeholder" in
+    *.invalid/* | *@example.org*)
+      if [ "$check" = 0 ]; then
+        echo "release.sh: '$placeholder' is a placeholder; name the project's own address in" >&2
+        echo "  CMakeLists.txt (HOMEPAGE_URL) and cmake/package.cmake (TAVRIK_MAINTAINER) first" >&2
+        exit 1
+      fi
+      echo "release.sh: checking with the placeholder '$placeholder', which no release ships"
+      ;;
+  esac
+done
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
