@@ -161,7 +161,7 @@ bool WindowTrace::open() {
   std::string error;
   file_ = openTrace(options_.tracePath, error);
   if (file_ == nullptr) {
-    std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+    std::fprintf(stderr, "%s: %s\n", options_.program, error.c_str());
   }
   return file_ != nullptr;
 }
@@ -200,7 +200,7 @@ bool WindowTrace::finish() {
   }
   const std::string failure = finishTrace(file, options_.tracePath, error_);
   if (!failure.empty()) {
-    std::fprintf(stderr, "tavrik: %s\n", failure.c_str());
+    std::fprintf(stderr, "%s: %s\n", options_.program, failure.c_str());
   }
   return failure.empty();
 }
