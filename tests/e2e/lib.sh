@@ -1,6 +1,8 @@
 # Shared by the end-to-end tests: source it, then call start_xvfb when a display is needed.
 # Everything started through it is stopped when the test ends.
 set -euo pipefail
+# A command that ends a test by failing, outside any check, says which it was.
+trap 'failed=$?; echo "FAIL: ${0##*/} line $LINENO: \"$BASH_COMMAND\" failed with $failed" >&2' ERR
 
 : "${TAVRIK_BIN:?TAVRIK_BIN must name the tavrik binary}"
 E2E_NAME=$(basename "$0" .sh)
