@@ -1,6 +1,6 @@
-// The seed of one of several runs that start at the same moment: XScreenSaver starts one run per
-// monitor, the Wayland host one flight per output, and the calendar seconds alone would give them
-// all the same flight. For the Linux hosts (POSIX: the process id and the monotonic clock).
+// Runs that begin together need flights of their own: XScreenSaver starts a process per monitor
+// and the Wayland host a flight per output, and the calendar seconds alone would make them twins.
+// For the Linux hosts (POSIX: the process id and the monotonic clock).
 #pragma once
 
 #include <unistd.h>
